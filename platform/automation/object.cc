@@ -1,0 +1,93 @@
+#include "platform/automation/object.h"
+
+#include <array>
+#include <optional>
+
+#include "platform/automation/current_error.h"
+#include "platform/automation/error_record.h"
+
+namespace quorvan {
+namespace {
+
+constexpr size_t kMaxParams = 16;
+constexpr int32_t kNamedArgumentNotFound = 448;
+constexpr int32_t kArgumentNotOptional = 449;
+
+// The empty value of a declared parameter type, for an omitted optional typed argument.
+Variant EmptyValueOf(VarType type) {
+  switch (type) {
+    case VarType::kVariant:
+      return Variant::Missing();
+    case VarType::kObject:
+      return Variant::Nothing();
+    case VarType::kString:
+      return Variant(std::string());
+    default:
+      return Variant().ConvertTo(type);
+  }
+}
+
+// Where each declared parameter's argument comes from: a caller's Variant or nothing.
+std::array<Variant*, kMaxParams> Collect(const MemberInfo& member, std::span<Variant> args,
+                                         std::span<NamedArgument> named) {
+  const size_t count = member.params.size();
+  if (count > kMaxParams || args.size() > count) {
+    RaiseRuntimeError(runtime_error::kWrongNumberOfArguments, member.name);
+  }
+  std::array<Variant*, kMaxParams> sources{};
+  for (size_t i = 0; i < args.size(); ++i) sources[i] = &args[i];
+  for (NamedArgument& argument : named) {
+    size_t slot = 0;
+    while (slot < count && !EqualsIgnoringCase(member.params[slot].name, argument.name)) ++slot;
+    if (slot == count) {
+      RaiseRuntimeError(kNamedArgumentNotFound, argument.name);
+    }
+    if (sources[slot] != nullptr) {
+      RaiseRuntimeError(runtime_error::kInvalidProcedureCall,
+                        "argument " + argument.name + " given twice");
+    }
+    sources[slot] = &argument.value;
+  }
+  return sources;
+}
+
+}  // namespace
+
+Variant Object::Invoke(std::string_view member_name, std::span<Variant> args,
+                       std::span<NamedArgument> named, MemberKind kind) {
+  CallScope scope;
+  const MemberInfo* member = Class().Find(member_name, kind);
+  if (member == nullptr) {
+    RaiseRuntimeError(runtime_error::kMemberNotSupported,
+                      Class().class_id() + "." + std::string(member_name));
+  }
+  const std::array<Variant*, kMaxParams> sources = Collect(*member, args, named);
+  const size_t count = member->params.size();
+  std::array<Variant, kMaxParams> converted;
+  std::array<Variant*, kMaxParams> bound{};
+  for (size_t i = 0; i < count; ++i) {
+    const ParamInfo& param = member->params[i];
+    Variant* source = sources[i];
+    if (source == nullptr || source->IsMissing()) {
+      if (!param.optional) {
+        RaiseRuntimeError(kArgumentNotOptional, param.name);
+      }
+      converted[i] = EmptyValueOf(param.type);
+      bound[i] = &converted[i];
+    } else if (param.type == VarType::kVariant || source->type() == param.type) {
+      bound[i] = source;  // by-reference Variants write straight into the caller's variable
+    } else {
+      converted[i] = source->ConvertTo(param.type);
+      bound[i] = &converted[i];
+    }
+  }
+  Variant result = member->thunk(*this, bound.data());
+  for (size_t i = 0; i < count; ++i) {
+    if (member->params[i].by_ref && sources[i] != nullptr && bound[i] != sources[i]) {
+      *sources[i] = std::move(converted[i]);
+    }
+  }
+  return result;
+}
+
+}  // namespace quorvan
