@@ -40,7 +40,8 @@ ClassRegistry& ClassRegistry::Instance() {
   // Never destroyed: modules stay loaded and their class tables with them.
   static ClassRegistry* registry = [] {
     auto* created = new ClassRegistry();
-    created->Register(Dictionary::Info(), [] { return ObjectPtr(Dictionary::Create()); });
+    created->Register(Dictionary::Info(),
+                      [](const ClassInfo&) { return ObjectPtr(Dictionary::Create()); });
     return created;
   }();
   return *registry;
@@ -115,7 +116,7 @@ const ClassRegistry::Entry& ClassRegistry::Resolve(std::string_view class_id_or_
 
 ObjectPtr ClassRegistry::Create(std::string_view class_id_or_guid) {
   const Entry& entry = Resolve(class_id_or_guid);
-  ObjectPtr object = entry.factory();
+  ObjectPtr object = entry.factory(*entry.info);
   if (!object) CannotCreate(std::string(class_id_or_guid));
   return object;
 }

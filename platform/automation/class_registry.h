@@ -26,7 +26,8 @@ namespace quorvan {
 
 class ClassRegistry {
  public:
-  using Factory = ObjectPtr (*)();
+  // Receives the class table it was registered with.
+  using Factory = ObjectPtr (*)(const ClassInfo& info);
 
   static ClassRegistry& Instance();
 
@@ -66,7 +67,7 @@ ObjectPtr CreateObject(std::string_view class_id);
 // constructor.
 template <class C>
 void RegisterClass(ClassRegistry& registry) {
-  registry.Register(C::Info(), [] { return ObjectPtr(std::make_shared<C>()); });
+  registry.Register(C::Info(), [](const ClassInfo&) { return ObjectPtr(std::make_shared<C>()); });
 }
 
 }  // namespace quorvan

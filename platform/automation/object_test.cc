@@ -116,7 +116,7 @@ TEST(ClassRegistryTest, UnknownClassesAndModulesRaise429) {
 }
 
 TEST(ClassRegistryTest, RegisteredClassesResolveIgnoringCase) {
-  ClassRegistry::Instance().Register(Probe::Info(), [] { return ObjectPtr(std::make_shared<Probe>()); });
+  RegisterClass<Probe>(ClassRegistry::Instance());
   ObjectPtr probe = CreateObject("test.PROBE");
   EXPECT_EQ(probe->ClassName(), "Probe");
   EXPECT_EQ(Variant(probe).TypeName(), "Probe");
