@@ -2,6 +2,7 @@
 
 #include <cfenv>
 #include <cmath>
+#include <ostream>
 #include <utility>
 
 #include "platform/automation/automation_date.h"
@@ -437,6 +438,16 @@ bool Variant::operator==(const Variant& other) const {
       return *array_ == *other.array_;
     default:
       return false;
+  }
+}
+
+std::ostream& operator<<(std::ostream& out, const Variant& value) {
+  out << value.TypeName();
+  if (value.IsArray()) return out << "[" << value.array().size() << "]";
+  try {
+    return out << "(" << value.ToString() << ")";
+  } catch (const AutomationError&) {
+    return out;
   }
 }
 

@@ -34,6 +34,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -173,5 +174,8 @@ class Variant {
   };
   std::unique_ptr<SafeArray, ArrayDeleter> array_;
 };
+
+// For diagnostics and test output: type name and text form, never throws.
+std::ostream& operator<<(std::ostream& out, const Variant& value);
 
 }  // namespace quorvan

@@ -1,0 +1,12 @@
+// Module QuorvanUtility: the utility services.
+#include "platform/automation/class_registry.h"
+#include "shared/enum_holder.h"
+#include "shared/method_shape.h"
+#include "utility/error_handler/error_handler.h"
+
+extern "C" __attribute__((visibility("default"))) void QuorvanRegisterModule(
+    quorvan::ClassRegistry& registry) {
+  quorvan::shared::SetProjectName("QuorvanUtility");
+  quorvan::RegisterClass<quorvan::utility::ErrorHandler>(registry);
+  quorvan::shared::RegisterLibEnum(registry, "QuorvanUtility");
+}
