@@ -15,7 +15,7 @@ namespace {
 constexpr const char* kEntryPoint = "QuorvanRegisterModule";
 
 [[noreturn]] void CannotCreate(const std::string& why) {
-  RaiseRuntimeError(runtime_error::kCannotCreateObject, why);
+  RaiseRuntimeError(runtime_error::kCannotCreateObject, why, kRuntimeSource);
 }
 
 std::string ExecutableFolder() {

@@ -46,10 +46,10 @@ std::string RuntimeErrorText(int32_t number) {
 
 AutomationError::AutomationError(ErrorRecord record) : record_(std::move(record)) {}
 
-void RaiseRuntimeError(int32_t number, const std::string& detail) {
+void RaiseRuntimeError(int32_t number, const std::string& detail, const std::string& source) {
   std::string text = RuntimeErrorText(number);
   if (!detail.empty()) text += ": " + detail;
-  throw AutomationError(ErrorRecord{number, "", std::move(text), "", 0});
+  throw AutomationError(ErrorRecord{number, source, std::move(text), "", 0});
 }
 
 void RaiseError(int32_t number, std::string source, std::string description) {

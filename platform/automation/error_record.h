@@ -57,9 +57,15 @@ class AutomationError : public std::exception {
   ErrorRecord record_;
 };
 
-// Raises a runtime error: the standard text, empty source (the handling method's guard names
-// the module), optional detail appended to the text after ": ".
-[[noreturn]] void RaiseRuntimeError(int32_t number, const std::string& detail = {});
+// The source of errors the runtime raises while binding a call or creating an object, outside
+// any component.
+inline constexpr const char* kRuntimeSource = "Quorvan runtime";
+
+// Raises a runtime error: the standard text with optional detail appended after ": ". The
+// source is empty unless given: inside a component, the handling method's guard names the
+// module.
+[[noreturn]] void RaiseRuntimeError(int32_t number, const std::string& detail = {},
+                                    const std::string& source = {});
 
 // Raises an error with the given fields, as a component raises its own errors.
 [[noreturn]] void RaiseError(int32_t number, std::string source, std::string description);

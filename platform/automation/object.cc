@@ -32,7 +32,7 @@ std::array<Variant*, kMaxParams> Collect(const MemberInfo& member, std::span<Var
                                          std::span<NamedArgument> named) {
   const size_t count = member.params.size();
   if (count > kMaxParams || args.size() > count) {
-    RaiseRuntimeError(runtime_error::kWrongNumberOfArguments, member.name);
+    RaiseRuntimeError(runtime_error::kWrongNumberOfArguments, member.name, kRuntimeSource);
   }
   std::array<Variant*, kMaxParams> sources{};
   for (size_t i = 0; i < args.size(); ++i) sources[i] = &args[i];
@@ -40,15 +40,24 @@ std::array<Variant*, kMaxParams> Collect(const MemberInfo& member, std::span<Var
     size_t slot = 0;
     while (slot < count && !EqualsIgnoringCase(member.params[slot].name, argument.name)) ++slot;
     if (slot == count) {
-      RaiseRuntimeError(kNamedArgumentNotFound, argument.name);
+      RaiseRuntimeError(kNamedArgumentNotFound, argument.name, kRuntimeSource);
     }
     if (sources[slot] != nullptr) {
       RaiseRuntimeError(runtime_error::kInvalidProcedureCall,
-                        "argument " + argument.name + " given twice");
+                        "argument " + argument.name + " given twice", kRuntimeSource);
     }
     sources[slot] = &argument.value;
   }
   return sources;
+}
+
+// A typed parameter's argument, converted; a failure names the parameter.
+Variant ConvertArgument(const Variant& argument, const ParamInfo& param) {
+  try {
+    return argument.ConvertTo(param.type);
+  } catch (const AutomationError& failure) {
+    RaiseRuntimeError(failure.record().number, "argument " + param.name, kRuntimeSource);
+  }
 }
 
 }  // namespace
@@ -59,7 +68,7 @@ Variant Object::Invoke(std::string_view member_name, std::span<Variant> args,
   const MemberInfo* member = Class().Find(member_name, kind);
   if (member == nullptr) {
     RaiseRuntimeError(runtime_error::kMemberNotSupported,
-                      Class().class_id() + "." + std::string(member_name));
+                      Class().class_id() + "." + std::string(member_name), kRuntimeSource);
   }
   const std::array<Variant*, kMaxParams> sources = Collect(*member, args, named);
   const size_t count = member->params.size();
@@ -70,14 +79,14 @@ Variant Object::Invoke(std::string_view member_name, std::span<Variant> args,
     Variant* source = sources[i];
     if (source == nullptr || source->IsMissing()) {
       if (!param.optional) {
-        RaiseRuntimeError(kArgumentNotOptional, param.name);
+        RaiseRuntimeError(kArgumentNotOptional, param.name, kRuntimeSource);
       }
       converted[i] = EmptyValueOf(param.type);
       bound[i] = &converted[i];
     } else if (param.type == VarType::kVariant || source->type() == param.type) {
       bound[i] = source;  // by-reference Variants write straight into the caller's variable
     } else {
-      converted[i] = source->ConvertTo(param.type);
+      converted[i] = ConvertArgument(*source, param);
       bound[i] = &converted[i];
     }
   }

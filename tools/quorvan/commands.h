@@ -1,0 +1,25 @@
+// The quorvan commands. Each takes the arguments after its name, writes its JSON or text on
+// standard output, and returns the exit status (0 ok, 1 error record printed, 2 usage).
+// Usage errors are thrown as UsageError; automation errors are caught by the command and
+// printed as {"error": ...}.
+#pragma once
+
+#include "tools/quorvan/command_line.h"
+
+namespace quorvan::tool {
+
+int InitCommand(Arguments& args);
+int CallCommand(Arguments& args);
+int ScriptCommand(Arguments& args);
+int DescribeCommand(Arguments& args);
+int UserCommand(Arguments& args);
+
+// Help texts, one per command, and the overview.
+extern const char* const kMainHelp;
+extern const char* const kInitHelp;
+extern const char* const kCallHelp;
+extern const char* const kScriptHelp;
+extern const char* const kDescribeHelp;
+extern const char* const kUserHelp;
+
+}  // namespace quorvan::tool

@@ -1,0 +1,74 @@
+#include "tools/quorvan/commands.h"
+
+namespace quorvan::tool {
+
+const char* const kMainHelp =
+    "quorvan - the Quorvan component layer from the command line\n"
+    "\n"
+    "usage: quorvan [--config FILE] COMMAND [ARGS...]\n"
+    "\n"
+    "commands:\n"
+    "  init DIR                 create an installation (configuration, embedded databases,\n"
+    "                           site, log) in DIR\n"
+    "  call CLASSID METHOD ...  create an object, call one member, print the result as JSON\n"
+    "  script FILE|-            run a JSON call script in one request scope\n"
+    "  describe CLASSID|ENUM    print a class's members in slot order, or an enumeration\n"
+    "  user add|list            manage the embedded membership directory\n"
+    "\n"
+    "The configuration file comes from --config FILE or the QUORVAN_CONFIG environment\n"
+    "variable (init writes DIR/quorvan.ini). Modules are loaded from the folder of this tool,\n"
+    "or from QUORVAN_COMPONENT_PATH, or from [quorvan] ComponentPath of the configuration.\n"
+    "\n"
+    "Exit status: 0 success, 1 an error record was printed, 2 usage error.\n"
+    "Run 'quorvan COMMAND --help' for the details of a command.\n";
+
+const char* const kInitHelp =
+    "usage: quorvan init DIR\n"
+    "\n"
+    "Creates an installation in DIR: DIR/quorvan.ini (commented), the site configuration\n"
+    "DIR/site/siteConfiguration.xml, the embedded user directory DIR/site/users.json, the\n"
+    "folders data/, log/, mail/pickup/, attachments/ and cache/. Refuses to overwrite an\n"
+    "existing DIR/quorvan.ini. Use it afterwards with --config DIR/quorvan.ini.\n";
+
+const char* const kCallHelp =
+    "usage: quorvan [--config FILE] call CLASSID METHOD [ARG ...] [--named NAME=ARG ...]\n"
+    "\n"
+    "Creates CLASSID, invokes METHOD, releases the object and prints\n"
+    "  {\"result\": VALUE, \"byref\": {\"PARAMETER\": VALUE, ...}}\n"
+    "Each ARG is one JSON value: '\"text\"', 42 (Long), 2.5 (Double), '{\"$int\": 6}',\n"
+    "'{\"$date\": \"2024-01-02T00:00:00\"}', '{\"$dict\": [[\"key\", 1]]}', '{\"$missing\": true}'...\n"
+    "On an error it prints {\"error\": {number, hex, source, description, ...}} and exits 1.\n"
+    "\n"
+    "example: quorvan call QuorvanUtility.ErrorHandler GetErrorLabelCode -2147219479\n";
+
+const char* const kScriptHelp =
+    "usage: quorvan [--config FILE] script FILE|-\n"
+    "\n"
+    "Runs a call script (JSON, from FILE or standard input) in one request scope:\n"
+    "  {\"form\": {\"fields\": [[\"NAME\", [\"value\"]]]},\n"
+    "   \"steps\": [{\"set\": \"h\", \"create\": \"QuorvanUtility.ErrorHandler\"},\n"
+    "             {\"set\": \"v\", \"value\": 42},\n"
+    "             {\"call\": \"h\", \"method\": \"GetErrorLabelCode\", \"args\": [{\"$var\": \"v\"}],\n"
+    "              \"named\": {}, \"set\": \"label\"},\n"
+    "             {\"release\": \"h\"}]}\n"
+    "{\"$var\": NAME} passes a variable by reference; {\"$object\": NAME} the object it holds;\n"
+    "{\"$form\": true} the posted form. Prints {\"results\": [...], \"vars\": {...}} and, when a\n"
+    "step fails, stops there and adds \"error\" (exit status 1).\n";
+
+const char* const kDescribeHelp =
+    "usage: quorvan [--config FILE] describe CLASSID|ENUMERATION\n"
+    "\n"
+    "Prints, as JSON, a class's members in slot order with their parameters (name, type,\n"
+    "by reference, optional), its published identifiers and the enumerations it carries; or,\n"
+    "for an enumeration name (EAlertType, QuorvanGeneral.EAllOrSpecific), its members.\n";
+
+const char* const kUserHelp =
+    "usage: quorvan [--config FILE] user add ID --given G --family F --email E\n"
+    "                                       [--locale 1033] [--language 1033] [--type N ...]\n"
+    "       quorvan [--config FILE] user list\n"
+    "\n"
+    "Manages the embedded membership directory of the installation (site/users.json).\n"
+    "add creates the user or replaces the one with the same ID; --type may repeat (6 marks a\n"
+    "supplier-side user). list prints the users as JSON.\n";
+
+}  // namespace quorvan::tool
