@@ -1,6 +1,7 @@
 #include "platform/automation/object.h"
 
 #include <array>
+#include <new>
 #include <optional>
 
 #include "platform/automation/current_error.h"
@@ -51,6 +52,33 @@ std::array<Variant*, kMaxParams> Collect(const MemberInfo& member, std::span<Var
   return sources;
 }
 
+// Arguments converted for the call. Only the slots used are constructed: a call of a
+// one-parameter member must not pay for sixteen Variants.
+class ConvertedArguments {
+ public:
+  ConvertedArguments() = default;
+  ConvertedArguments(const ConvertedArguments&) = delete;
+  ConvertedArguments& operator=(const ConvertedArguments&) = delete;
+  ~ConvertedArguments() {
+    for (size_t i = 0; i < kMaxParams; ++i) {
+      if (used_ & (1u << i)) At(i).~Variant();
+    }
+  }
+  Variant* Put(size_t i, Variant value) {
+    Variant* slot = new (&storage_[i]) Variant(std::move(value));
+    used_ |= 1u << i;
+    return slot;
+  }
+  Variant& At(size_t i) { return *std::launder(reinterpret_cast<Variant*>(&storage_[i])); }
+
+ private:
+  struct alignas(Variant) Slot {
+    unsigned char bytes[sizeof(Variant)];
+  };
+  std::array<Slot, kMaxParams> storage_;
+  uint32_t used_ = 0;
+};
+
 // A typed parameter's argument, converted; a failure names the parameter.
 Variant ConvertArgument(const Variant& argument, const ParamInfo& param) {
   try {
@@ -72,8 +100,8 @@ Variant Object::Invoke(std::string_view member_name, std::span<Variant> args,
   }
   const std::array<Variant*, kMaxParams> sources = Collect(*member, args, named);
   const size_t count = member->params.size();
-  std::array<Variant, kMaxParams> converted;
-  std::array<Variant*, kMaxParams> bound{};
+  ConvertedArguments converted;
+  std::array<Variant*, kMaxParams> bound;
   for (size_t i = 0; i < count; ++i) {
     const ParamInfo& param = member->params[i];
     Variant* source = sources[i];
@@ -81,19 +109,17 @@ Variant Object::Invoke(std::string_view member_name, std::span<Variant> args,
       if (!param.optional) {
         RaiseRuntimeError(kArgumentNotOptional, param.name, kRuntimeSource);
       }
-      converted[i] = EmptyValueOf(param.type);
-      bound[i] = &converted[i];
+      bound[i] = converted.Put(i, EmptyValueOf(param.type));
     } else if (param.type == VarType::kVariant || source->type() == param.type) {
       bound[i] = source;  // by-reference Variants write straight into the caller's variable
     } else {
-      converted[i] = ConvertArgument(*source, param);
-      bound[i] = &converted[i];
+      bound[i] = converted.Put(i, ConvertArgument(*source, param));
     }
   }
   Variant result = member->thunk(*this, bound.data());
   for (size_t i = 0; i < count; ++i) {
     if (member->params[i].by_ref && sources[i] != nullptr && bound[i] != sources[i]) {
-      *sources[i] = std::move(converted[i]);
+      *sources[i] = std::move(converted.At(i));
     }
   }
   return result;
