@@ -12,8 +12,9 @@ namespace {
 class Counter : public Object {
  public:
   static const ClassInfo& Info() {
-    static const ClassInfo info =
-        ClassBuilder<Counter>("Bench.Counter").Method<&Counter::Advance>("Advance", {In("i_lStep")}).Build();
+    static const ClassInfo info = ClassBuilder<Counter>("Bench.Counter")
+                                      .Method<&Counter::Advance>("Advance", {In("i_lStep")})
+                                      .Build();
     return info;
   }
   const ClassInfo& Class() const override { return Info(); }

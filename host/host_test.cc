@@ -1,6 +1,8 @@
 // The host components through their class identifiers, as the system reaches them.
 #include <gtest/gtest.h>
 
+#include "tests/support/error_capture.h"
+
 #include "host/vexa_membership/user.h"
 #include "platform/automation/class_registry.h"
 #include "platform/automation/current_error.h"
@@ -10,16 +12,9 @@
 namespace quorvan {
 namespace {
 
-using testing::TestInstallation;
+using quorvan::testing::ErrorOf;
 
-ErrorRecord ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const AutomationError& e) {
-    return e.record();
-  }
-  return ErrorRecord{};
-}
+using testing::TestInstallation;
 
 Variant GetValue(Object& configuration, const char* section, const char* key) {
   Variant args[] = {Variant(section), Variant(key)};
@@ -31,9 +26,11 @@ TEST(ConfigurationTest, SelectedApplicationThenGlobalScope) {
   installation.AppendConfig("[Gorlast/GLOBAL]\nAPPLICATIONDIRECTORY = gorlast-dir\n");
   ObjectPtr configuration = CreateObject("Solvagen.Configuration");
   EXPECT_EQ(GetValue(*configuration, "GLOBAL", "APPLICATIONDIRECTORY"), Variant("sourcing"));
-  EXPECT_TRUE(GetValue(*configuration, "CONNECTIONS", "HadrellConnection_CommandTimeout").IsEmpty());
+  EXPECT_TRUE(
+      GetValue(*configuration, "CONNECTIONS", "HadrellConnection_CommandTimeout").IsEmpty());
   configuration->Call("SelectApplication", "Fennick", 0);
-  EXPECT_EQ(GetValue(*configuration, "connections", "hadrellconnection_commandtimeout"), Variant("30"));
+  EXPECT_EQ(GetValue(*configuration, "connections", "hadrellconnection_commandtimeout"),
+            Variant("30"));
   EXPECT_EQ(GetValue(*configuration, "GLOBAL", "APPLICATIONDIRECTORY"), Variant("sourcing"));
   EXPECT_EQ(configuration->Call("IsApplicationInstalled", "Gorlast"), Variant(false));
   EXPECT_EQ(configuration->Call("IsApplicationInstalled", "fennick"), Variant(true));
@@ -41,7 +38,8 @@ TEST(ConfigurationTest, SelectedApplicationThenGlobalScope) {
   Variant scope(0);
   Variant args[] = {scope};
   configuration->Invoke("SelectScope", args);
-  EXPECT_TRUE(GetValue(*configuration, "CONNECTIONS", "HadrellConnection_CommandTimeout").IsEmpty());
+  EXPECT_TRUE(
+      GetValue(*configuration, "CONNECTIONS", "HadrellConnection_CommandTimeout").IsEmpty());
 }
 
 TEST(ConfigurationTest, ConnectionStringsSitesAndInstallDirectory) {
@@ -54,7 +52,8 @@ TEST(ConfigurationTest, ConnectionStringsSitesAndInstallDirectory) {
   EXPECT_EQ(sites->GetProperty("Count"), Variant(1));
   ObjectPtr site = sites->Call("Item", "1").ToObject();
   EXPECT_EQ(site->GetProperty("ConfigDir").ToString(), installation.site_folder());
-  const ErrorRecord missing = ErrorOf([&] { configuration->Call("GetConnectionString", "Nowhere"); });
+  const ErrorRecord missing =
+      ErrorOf([&] { configuration->Call("GetConnectionString", "Nowhere"); });
   EXPECT_EQ(missing.number, 5);
   EXPECT_EQ(missing.source, "Solvagen.Configuration");
 }
@@ -62,17 +61,21 @@ TEST(ConfigurationTest, ConnectionStringsSitesAndInstallDirectory) {
 TEST(ConfigurationTest, SiteConfigurationAnswersItsOwnSectionsOnly) {
   TestInstallation installation;
   ObjectPtr configuration = CreateObject("Solvagen.Configuration");
-  configuration->Call("LoadSiteConfiguration", installation.site_folder() + "\\siteConfiguration.xml");
+  configuration->Call("LoadSiteConfiguration",
+                      installation.site_folder() + "\\siteConfiguration.xml");
   EXPECT_EQ(GetValue(*configuration, "MEMBERSHIP", "MemScriptUser"), Variant("quorvan-bind"));
   EXPECT_EQ(GetValue(*configuration, "MEMBERSHIP", "LDAPRoot"), Variant(""));
   EXPECT_EQ(GetValue(*configuration, "GLOBAL", "SECUREHOSTNAME"), Variant("localhost"));
-  EXPECT_EQ(ErrorOf([&] { configuration->Call("LoadSiteConfiguration", "/nonexistent/x.xml"); }).number, 53);
+  EXPECT_EQ(
+      ErrorOf([&] { configuration->Call("LoadSiteConfiguration", "/nonexistent/x.xml"); }).number,
+      53);
 }
 
 TEST(ConfigurationTest, MissingConfigurationFileIsAClearError) {
   setenv("QUORVAN_CONFIG", "/nonexistent/quorvan.ini", 1);
   ObjectPtr configuration = CreateObject("Solvagen.Configuration");
-  const ErrorRecord error = ErrorOf([&] { configuration->Call("IsApplicationInstalled", "Fennick"); });
+  const ErrorRecord error =
+      ErrorOf([&] { configuration->Call("IsApplicationInstalled", "Fennick"); });
   unsetenv("QUORVAN_CONFIG");
   EXPECT_EQ(error.number, 53);
   EXPECT_NE(error.description.find("/nonexistent/quorvan.ini"), std::string::npos);

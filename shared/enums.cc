@@ -1,7 +1,10 @@
 #include "shared/enums.h"
 
 #define QUORVAN_ENUM_ENTRY(name, value) {#name, value},
-#define QUORVAN_ENUM_INFO(published, list) EnumInfo{published, {list(QUORVAN_ENUM_ENTRY)}}
+#define QUORVAN_ENUM_INFO(published, list)  \
+  EnumInfo {                                \
+    published, { list(QUORVAN_ENUM_ENTRY) } \
+  }
 
 namespace quorvan::shared {
 

@@ -5,7 +5,8 @@
 namespace quorvan::shared {
 namespace {
 
-int32_t ValueOf(const std::vector<EnumInfo>& enums, const std::string& name, const std::string& member) {
+int32_t ValueOf(const std::vector<EnumInfo>& enums, const std::string& name,
+                const std::string& member) {
   for (const auto& info : enums) {
     if (info.name != name) continue;
     for (const auto& [member_name, value] : info.members) {
@@ -26,19 +27,26 @@ TEST(EnumsTest, PublishedTablesMatchTheVocabulary) {
     int32_t value;
   };
   const Case cases[] = {
-      {"ENotificationType", "MAILANDWEBALERT", 3}, {"EContractHeaderStatus", "Terminated", 30},
-      {"EContractLineStatus", "UnderApproval", 10}, {"EDocumentType", "None", 0},
-      {"EDocumentType", "Contract", 6},           {"ERoutingDocumentType", "Contract", 2},
-      {"ECentralFileStorage", "FileTransferProtocol", 3}, {"EAlertType", "AuditCancelled", 28},
-      {"EExchangeDocType", "CONTRACT_OUT", 12},   {"EPlannedAcquisitionCostBasis", "PRICE", 2},
-      {"EactionType", "UpdateOrigin", 3},         {"EPriceDiscEligiblity", "NonCumulative", 2},
+      {"ENotificationType", "MAILANDWEBALERT", 3},
+      {"EContractHeaderStatus", "Terminated", 30},
+      {"EContractLineStatus", "UnderApproval", 10},
+      {"EDocumentType", "None", 0},
+      {"EDocumentType", "Contract", 6},
+      {"ERoutingDocumentType", "Contract", 2},
+      {"ECentralFileStorage", "FileTransferProtocol", 3},
+      {"EAlertType", "AuditCancelled", 28},
+      {"EExchangeDocType", "CONTRACT_OUT", 12},
+      {"EPlannedAcquisitionCostBasis", "PRICE", 2},
+      {"EactionType", "UpdateOrigin", 3},
+      {"EPriceDiscEligiblity", "NonCumulative", 2},
   };
   for (const auto& c : cases) EXPECT_EQ(ValueOf(shared, c.enumeration, c.member), c.value);
   EXPECT_EQ(ValueOf(GeneralEnumerations(), "ETermsAndConditions", "PenaltyTerm"), 7);
   for (const auto& info : shared) {
     if (info.name != "EAlertType") continue;
     ASSERT_EQ(info.members.size(), 28u);
-    for (size_t i = 0; i < info.members.size(); ++i) EXPECT_EQ(info.members[i].second, static_cast<int32_t>(i + 1));
+    for (size_t i = 0; i < info.members.size(); ++i)
+      EXPECT_EQ(info.members[i].second, static_cast<int32_t>(i + 1));
   }
   static_assert(static_cast<int32_t>(ENotificationType::MAILANDWEBALERT) ==
                 static_cast<int32_t>(ENotificationType::WEBALERT) +

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/error_capture.h"
+
 #include "platform/automation/current_error.h"
 #include "shared/method_shape.h"
 #include "tests/support/test_installation.h"
@@ -9,19 +11,11 @@
 namespace quorvan::shared {
 namespace {
 
+using quorvan::testing::ErrorOf;
+
 using quorvan::testing::TestInstallation;
 
 constexpr int32_t kAlertDoesNotExist = static_cast<int32_t>(0x800407E9u);
-
-ErrorRecord ErrorOf(const std::function<void()>& action) {
-  CallScope scope;  // an outer entry: the current error is cleared afterwards
-  try {
-    action();
-  } catch (const AutomationError& e) {
-    return e.record();
-  }
-  return ErrorRecord{};
-}
 
 TEST(FormatErrorMessageTest, Layouts) {
   struct Case {
@@ -67,15 +61,17 @@ TEST(HandleErrorTest, RaisesTheLaidOutRecordAndLogsItTwiceLaidOut) {
   EXPECT_EQ(raised.description, inner);
   EXPECT_EQ(raised.help_file, "help.chm");
   EXPECT_EQ(raised.help_context, 7);
-  const std::string logged = "\r\nERROR 0x800407E9\r\n METHOD: QuorvanGeneral.Alert.UpdateStatus\r\n DESC: " +
-                             inner + ".\r\n";
+  const std::string logged =
+      "\r\nERROR 0x800407E9\r\n METHOD: QuorvanGeneral.Alert.UpdateStatus\r\n DESC: " + inner +
+      ".\r\n";
   EXPECT_NE(installation.ReadLog().find("source=Tesmik - Ardwynet\n" + logged), std::string::npos);
   EXPECT_EQ(CurrentError().number, 0);  // cleared by the outer entry
 }
 
 TEST(HandleErrorTest, AFailingLogChangesNothing) {
   TestInstallation installation;
-  installation.AppendConfig("[log]\nFile = " + installation.dir() + "\n");  // a folder: cannot append
+  installation.AppendConfig("[log]\nFile = " + installation.dir() +
+                            "\n");  // a folder: cannot append
   const ErrorRecord raised = ErrorOf([] {
     CurrentError() = ErrorRecord{5, "Db", "bad", "", 0};
     HandleError("M", Variant("x"));
@@ -118,8 +114,10 @@ TEST(MethodShapeTest, EachLayerWrapsOnceAndCleanupNeverReplacesTheFirstError) {
   EXPECT_EQ(raised.number, -2147217900);
   EXPECT_EQ(raised.source, "Provider");
   const std::string inner =
-      "\r\nERROR 0x80040E14\r\n METHOD: Inner.Class.Method\r\n DESC: Syntax error.\r\n INFO: key 9.\r\n";
-  EXPECT_EQ(raised.description, "\r\nERROR 0x80040E14\r\n METHOD: Outer.Class.Method\r\n DESC: " + inner + ".\r\n");
+      "\r\nERROR 0x80040E14\r\n METHOD: Inner.Class.Method\r\n DESC: Syntax error.\r\n INFO: key "
+      "9.\r\n";
+  EXPECT_EQ(raised.description,
+            "\r\nERROR 0x80040E14\r\n METHOD: Outer.Class.Method\r\n DESC: " + inner + ".\r\n");
   const std::string log = installation.ReadLog();
   EXPECT_EQ(log.find("closed"), std::string::npos) << "cleanup failure was handled as an error";
   EXPECT_NE(log.find("METHOD: Inner.Class.Method"), std::string::npos);
@@ -128,9 +126,8 @@ TEST(MethodShapeTest, EachLayerWrapsOnceAndCleanupNeverReplacesTheFirstError) {
 TEST(MethodShapeTest, RuntimeErrorsAreNamedAfterTheModuleAndResultsStartEmpty) {
   TestInstallation installation;
   SetProjectName("QuorvanUtility");
-  const ErrorRecord raised = ErrorOf([] {
-    MethodShape("QuorvanUtility.X.Y").Run([] { return Variant("x").ToLong(); });
-  });
+  const ErrorRecord raised =
+      ErrorOf([] { MethodShape("QuorvanUtility.X.Y").Run([] { return Variant("x").ToLong(); }); });
   SetProjectName("Quorvan");
   EXPECT_EQ(raised.number, 13);
   EXPECT_EQ(raised.source, "QuorvanUtility");
@@ -139,9 +136,8 @@ TEST(MethodShapeTest, RuntimeErrorsAreNamedAfterTheModuleAndResultsStartEmpty) {
 
 TEST(MethodShapeTest, NonAutomationExceptionsBecomeInternalErrors) {
   TestInstallation installation;
-  const ErrorRecord raised = ErrorOf([] {
-    MethodShape("A.B").Run([]() -> int { throw std::runtime_error("boom"); });
-  });
+  const ErrorRecord raised =
+      ErrorOf([] { MethodShape("A.B").Run([]() -> int { throw std::runtime_error("boom"); }); });
   EXPECT_EQ(raised.number, 51);
   EXPECT_NE(raised.description.find("boom"), std::string::npos);
 }

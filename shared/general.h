@@ -20,8 +20,8 @@ Variant GetComponent(std::string_view class_id);
 void AbortObjectContext();
 void CompleteObjectContext();
 
-std::string GetApplicationIdentifier();   // "Tesmik - Ardwynet"
-std::string GetSourcingAppIdentifier();   // "Mordane Sourcing"
+std::string GetApplicationIdentifier();                  // "Tesmik - Ardwynet"
+std::string GetSourcingAppIdentifier();                  // "Mordane Sourcing"
 std::string GetFileStorageString(int32_t file_storage);  // EFileStorage -> folder name or ""
 std::string GetObjectTypeString(int32_t document_type);  // EDocumentType -> name or ""
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/error_capture.h"
+
 #include "platform/automation/class_registry.h"
 #include "platform/automation/current_error.h"
 #include "platform/automation/object_context.h"
@@ -10,17 +12,9 @@
 namespace quorvan::shared {
 namespace {
 
-using quorvan::testing::TestInstallation;
+using quorvan::testing::ErrorOf;
 
-ErrorRecord ErrorOf(const std::function<void()>& action) {
-  CallScope scope;
-  try {
-    action();
-  } catch (const AutomationError& e) {
-    return e.record();
-  }
-  return ErrorRecord{};
-}
+using quorvan::testing::TestInstallation;
 
 // A transaction context that records what it was asked.
 class RecordingContext : public ObjectContext {
@@ -75,10 +69,11 @@ TEST(GetComponentTest, VotesWithoutAContextDoNothing) {
 TEST(IdentifiersTest, FixedNamesAndStorageStrings) {
   EXPECT_EQ(GetApplicationIdentifier(), "Tesmik - Ardwynet");
   EXPECT_EQ(GetSourcingAppIdentifier(), "Mordane Sourcing");
-  const std::pair<int32_t, const char*> storage[] = {{0, "APPLICATION"}, {1, "USERDATA"}, {2, ""}, {-1, ""}};
+  const std::pair<int32_t, const char*> storage[] = {
+      {0, "APPLICATION"}, {1, "USERDATA"}, {2, ""}, {-1, ""}};
   for (const auto& [value, name] : storage) EXPECT_EQ(GetFileStorageString(value), name);
-  const std::pair<int32_t, const char*> types[] = {{0, ""}, {1, "RFQ"}, {2, "Quotation"}, {3, ""},
-                                                   {6, "Contract"}, {9, ""}};
+  const std::pair<int32_t, const char*> types[] = {{0, ""}, {1, "RFQ"},      {2, "Quotation"},
+                                                   {3, ""}, {6, "Contract"}, {9, ""}};
   for (const auto& [value, name] : types) EXPECT_EQ(GetObjectTypeString(value), name);
 }
 
@@ -96,9 +91,10 @@ TEST(GetUserObjectTest, KnownUnknownAndBrokenConfiguration) {
   unsetenv("QUORVAN_CONFIG");
   const ErrorRecord error = ErrorOf([] { GetUserObject("buyer1"); });
   EXPECT_EQ(error.number, 5);
-  EXPECT_NE(error.description.find(" METHOD: QuorvanUtilities.GetUserObject\r\n"), std::string::npos);
-  EXPECT_NE(error.description.find(
-                " INFO: User Object could not be loaded for user : buyer1. Check if this user exists!!.\r\n"),
+  EXPECT_NE(error.description.find(" METHOD: QuorvanUtilities.GetUserObject\r\n"),
+            std::string::npos);
+  EXPECT_NE(error.description.find(" INFO: User Object could not be loaded for user : buyer1. "
+                                   "Check if this user exists!!.\r\n"),
             std::string::npos);
 }
 

@@ -21,12 +21,14 @@ ErrorRecord RecordOf(std::exception_ptr failure) {
   } catch (const AutomationError& error) {
     return error.record();
   } catch (const std::bad_alloc&) {
-    return ErrorRecord{runtime_error::kOutOfMemory, "", RuntimeErrorText(runtime_error::kOutOfMemory)};
+    return ErrorRecord{runtime_error::kOutOfMemory, "",
+                       RuntimeErrorText(runtime_error::kOutOfMemory)};
   } catch (const std::exception& error) {
     return ErrorRecord{runtime_error::kInternalError, "",
                        RuntimeErrorText(runtime_error::kInternalError) + ": " + error.what()};
   } catch (...) {
-    return ErrorRecord{runtime_error::kInternalError, "", RuntimeErrorText(runtime_error::kInternalError)};
+    return ErrorRecord{runtime_error::kInternalError, "",
+                       RuntimeErrorText(runtime_error::kInternalError)};
   }
 }
 

@@ -18,7 +18,8 @@ TEST(ToolTest, InitCreatesAnInstallationAndRefusesToOverwriteIt) {
   const std::string dir = installation.dir() + "/second";
   const ToolRun first = RunTool({"init", dir});
   EXPECT_EQ(first.exit_status, 0);
-  for (const char* file : {"quorvan.ini", "site/siteConfiguration.xml", "site/users.json", "log/quorvan.log"}) {
+  for (const char* file :
+       {"quorvan.ini", "site/siteConfiguration.xml", "site/users.json", "log/quorvan.log"}) {
     EXPECT_TRUE(std::filesystem::exists(dir + "/" + file)) << file;
   }
   const ToolRun again = RunTool({"init", dir});
@@ -28,7 +29,8 @@ TEST(ToolTest, InitCreatesAnInstallationAndRefusesToOverwriteIt) {
 
 TEST(ToolTest, CallPrintsResultOrTheLaidOutErrorRecord) {
   TestInstallation installation;
-  const ToolRun label = RunTool({"call", "QuorvanUtility.ErrorHandler", "GetErrorLabelCode", "-2147219479"});
+  const ToolRun label =
+      RunTool({"call", "QuorvanUtility.ErrorHandler", "GetErrorLabelCode", "-2147219479"});
   EXPECT_EQ(label.exit_status, 0);
   EXPECT_EQ(label.out, "{\"result\": \"SLBCE1001\", \"byref\": {}}\n");
 
@@ -36,19 +38,26 @@ TEST(ToolTest, CallPrintsResultOrTheLaidOutErrorRecord) {
                                  "--named", "i_lErrorNumber=-2147220479"});
   EXPECT_EQ(named.out, "{\"result\": true, \"byref\": {}}\n");
 
-  const ToolRun overflow = RunTool({"call", "QuorvanUtility.ErrorHandler", "GetErrorLabelCode", "263168"});
+  const ToolRun overflow =
+      RunTool({"call", "QuorvanUtility.ErrorHandler", "GetErrorLabelCode", "263168"});
   EXPECT_EQ(overflow.exit_status, 1);
-  EXPECT_EQ(overflow.out,
-            "{\"error\": {\"number\": 6, \"hex\": \"6\", \"source\": \"QuorvanUtility\", \"description\": "
-            "\"\\r\\nERROR 0x6\\r\\n METHOD: QuorvanUtility.ErrorHandler.GetErrorLabelCode\\r\\n DESC: "
-            "Overflow.\\r\\n\", \"helpFile\": \"\", \"helpContext\": 0}}\n");
-  EXPECT_TRUE(Contains(installation.ReadLog(), "METHOD: QuorvanUtility.ErrorHandler.GetErrorLabelCode"));
+  EXPECT_EQ(
+      overflow.out,
+      "{\"error\": {\"number\": 6, \"hex\": \"6\", \"source\": \"QuorvanUtility\", "
+      "\"description\": "
+      "\"\\r\\nERROR 0x6\\r\\n METHOD: QuorvanUtility.ErrorHandler.GetErrorLabelCode\\r\\n DESC: "
+      "Overflow.\\r\\n\", \"helpFile\": \"\", \"helpContext\": 0}}\n");
+  EXPECT_TRUE(
+      Contains(installation.ReadLog(), "METHOD: QuorvanUtility.ErrorHandler.GetErrorLabelCode"));
 }
 
 TEST(ToolTest, ByReferenceParametersAreReported) {
   TestInstallation installation;
-  const ToolRun run = RunTool({"call", "Solvagen.Configuration", "GetValue", "\"COMMONPARAMETERS\"", "\"SSLMODE\""});
-  EXPECT_EQ(run.out, "{\"result\": \"None\", \"byref\": {\"Section\": \"COMMONPARAMETERS\", \"Key\": \"SSLMODE\"}}\n");
+  const ToolRun run = RunTool(
+      {"call", "Solvagen.Configuration", "GetValue", "\"COMMONPARAMETERS\"", "\"SSLMODE\""});
+  EXPECT_EQ(run.out,
+            "{\"result\": \"None\", \"byref\": {\"Section\": \"COMMONPARAMETERS\", \"Key\": "
+            "\"SSLMODE\"}}\n");
 }
 
 TEST(ToolTest, BadInputGivesErrorRecordsOrUsageErrors) {
@@ -65,7 +74,9 @@ TEST(ToolTest, BadInputGivesErrorRecordsOrUsageErrors) {
       {{"--bogus", "call"}, 2, ""},
       {{"frobnicate"}, 2, ""},
       {{"call", "QuorvanUtility.ErrorHandler"}, 2, ""},
-      {{"call", "QuorvanUtility.ErrorHandler", "GetErrorLabelCode", "1", "2"}, 1, "\"number\": 450"},
+      {{"call", "QuorvanUtility.ErrorHandler", "GetErrorLabelCode", "1", "2"},
+       1,
+       "\"number\": 450"},
       {{"call", "QuorvanUtility.ErrorHandler", "GetErrorLabelCode"}, 1, "\"number\": 449"},
       {{"call", "QuorvanUtility.ErrorHandler", "GetErrorLabelCode", "\"x\""}, 1, "\"number\": 13"},
       {{"call", "QuorvanUtility.ErrorHandler", "NoSuchMember"}, 1, "\"number\": 438"},
@@ -83,8 +94,8 @@ TEST(ToolTest, BadInputGivesErrorRecordsOrUsageErrors) {
 
 TEST(ToolTest, MissingConfiguration) {
   TestInstallation installation;
-  const ToolRun missing_file =
-      RunTool({"--config", "/nonexistent/quorvan.ini", "call", "Solvagen.Configuration", "GetInstallDirectory"});
+  const ToolRun missing_file = RunTool({"--config", "/nonexistent/quorvan.ini", "call",
+                                        "Solvagen.Configuration", "GetInstallDirectory"});
   EXPECT_EQ(missing_file.exit_status, 1);
   EXPECT_TRUE(Contains(missing_file.out, "\"number\": 53")) << missing_file.out;
   unsetenv("QUORVAN_CONFIG");
@@ -106,21 +117,26 @@ TEST(ToolTest, ScriptRunsStepsInOneScopeAndStopsAtTheFirstError) {
   const ToolRun run = RunTool({"script", "-"}, script);
   EXPECT_EQ(run.exit_status, 1);
   EXPECT_TRUE(Contains(run.out, "\"dir\": \"sourcing\"")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "\"byref\": {\"Section\": \"GLOBAL\", \"Key\": \"APPLICATIONDIRECTORY\"}")) << run.out;
+  EXPECT_TRUE(
+      Contains(run.out, "\"byref\": {\"Section\": \"GLOBAL\", \"Key\": \"APPLICATIONDIRECTORY\"}"))
+      << run.out;
   EXPECT_TRUE(Contains(run.out, "\"config\": {\"$object\": \"config\"}")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "\"sites\": {\"$dict\": [[\"1\", {\"$object\": \"_1\"}]]}")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "\"sites\": {\"$dict\": [[\"1\", {\"$object\": \"_1\"}]]}"))
+      << run.out;
   EXPECT_TRUE(Contains(run.out, "\"error\": {\"number\": 6")) << run.out;
   EXPECT_FALSE(Contains(run.out, "\"never\"")) << run.out;
 }
 
 TEST(ToolTest, ScriptShapeIsCheckedBeforeAnythingRuns) {
   TestInstallation installation;
-  for (const char* script : {R"({"steps": [{"set": "x", "create": "Scripting.Dictionary"}, {"cal": "x"}]})",
-                             R"({"steps": [{"call": "x"}]})", R"({"step": []})", "[1]", "{"}) {
+  for (const char* script :
+       {R"({"steps": [{"set": "x", "create": "Scripting.Dictionary"}, {"cal": "x"}]})",
+        R"({"steps": [{"call": "x"}]})", R"({"step": []})", "[1]", "{"}) {
     SCOPED_TRACE(script);
     EXPECT_EQ(RunTool({"script", "-"}, script).exit_status, 2);
   }
-  const ToolRun form = RunTool({"script", "-"}, R"({"form": {"fields": [["TXT_A", ["1"]], ["b", ["2", "3"]]]},
+  const ToolRun form =
+      RunTool({"script", "-"}, R"({"form": {"fields": [["TXT_A", ["1"]], ["b", ["2", "3"]]]},
       "steps": [{"set": "f", "value": {"$form": true}},
                 {"call": "f", "method": "Item", "args": ["B"], "set": "field"},
                 {"call": "field", "method": "Item", "args": [2], "set": "second"}]})");
@@ -136,24 +152,28 @@ TEST(ToolTest, DescribeShowsSlotsAndEnumerations) {
   const ToolRun general = RunTool({"describe", "QuorvanGeneral.EAllOrSpecific"});
   EXPECT_TRUE(Contains(general.out, "[\"Specific\", 2]")) << general.out;
   const ToolRun handler = RunTool({"describe", "QuorvanUtility.ErrorHandler"});
-  EXPECT_TRUE(Contains(handler.out, "{\"slot\": 2, \"name\": \"CheckIfTesmikError\", \"kind\": \"method\", "
-                                    "\"params\": [{\"name\": \"i_lErrorNumber\", \"type\": \"Long\""))
+  EXPECT_TRUE(Contains(handler.out,
+                       "{\"slot\": 2, \"name\": \"CheckIfTesmikError\", \"kind\": \"method\", "
+                       "\"params\": [{\"name\": \"i_lErrorNumber\", \"type\": \"Long\""))
       << handler.out;
 }
 
 TEST(ToolTest, UserDirectoryCommands) {
   TestInstallation installation;
-  EXPECT_EQ(RunTool({"user", "add", "sup1", "--given", "Sam", "--family", "Vendor", "--email", "sam@example.org",
-                     "--locale", "1031", "--language", "1031", "--type", "6", "--type", "3"})
+  EXPECT_EQ(RunTool({"user", "add", "sup1", "--given", "Sam", "--family", "Vendor", "--email",
+                     "sam@example.org", "--locale", "1031", "--language", "1031", "--type", "6",
+                     "--type", "3"})
                 .exit_status,
             0);
   EXPECT_EQ(RunTool({"user", "add", "x", "--language", "abc"}).exit_status, 2);
   const ToolRun list = RunTool({"user", "list"});
   EXPECT_TRUE(Contains(list.out, "\"id\": \"sup1\"")) << list.out;
   EXPECT_TRUE(Contains(list.out, "\"types\": [6, 3]")) << list.out;
-  const ToolRun bound = RunTool({"script", "-"}, R"({"steps": [
+  const ToolRun bound =
+      RunTool({"script", "-"}, R"({"steps": [
       {"set": "u", "create": "VexaMembership.User"},
-      {"call": "u", "method": "setServerInfo", "args": [")" + installation.site_folder() + R"(/siteConfiguration.xml"]},
+      {"call": "u", "method": "setServerInfo", "args": [")" +
+                                   installation.site_folder() + R"(/siteConfiguration.xml"]},
       {"call": "u", "method": "BindAs", "args": ["SUP1", "quorvan-bind", "change-me"]},
       {"call": "u", "method": "GetLocaleID", "set": "locale"}]})");
   EXPECT_TRUE(Contains(bound.out, "\"locale\": \"1031\"")) << bound.out;

@@ -40,7 +40,8 @@ std::shared_ptr<const QuorvanConfig> QuorvanConfig::Load(const std::string& path
   try {
     config->ini_ = new Poco::Util::IniFileConfiguration(path);
   } catch (const Poco::Exception& failure) {
-    RaiseRuntimeError(kPathFileAccessError, "configuration file " + path + ": " + failure.displayText());
+    RaiseRuntimeError(kPathFileAccessError,
+                      "configuration file " + path + ": " + failure.displayText());
   }
   return config;
 }

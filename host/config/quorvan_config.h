@@ -11,8 +11,8 @@
 //   [SECTION]        settings of SECTION in the global scope (and the fallback for any app)
 //
 // Lines starting with ";" are comments; a value is the rest of its line after the first "=",
-// so connection strings keep their own "=". Keys and section names compare ignoring case. A loaded configuration is immutable and may be
-// read from several threads.
+// so connection strings keep their own "=". Keys and section names compare ignoring case. A loaded
+// configuration is immutable and may be read from several threads.
 #pragma once
 
 #include <Poco/AutoPtr.h>

@@ -46,7 +46,8 @@ SiteConfiguration SiteConfiguration::Load(const std::string& path) {
       }
     }
   } catch (const Poco::Exception& failure) {
-    RaiseRuntimeError(kPathFileAccessError, "site configuration " + native + ": " + failure.displayText());
+    RaiseRuntimeError(kPathFileAccessError,
+                      "site configuration " + native + ": " + failure.displayText());
   }
   return site;
 }

@@ -16,8 +16,10 @@ const ClassInfo& Configuration::Info() {
   static const ClassInfo info =
       ClassBuilder<Configuration>("Solvagen.Configuration")
           .Method<&Configuration::LoadSiteConfiguration>("LoadSiteConfiguration", {In("Path")})
-          .Method<&Configuration::GetValue>("GetValue", {ByRef("Section", "String"), ByRef("Key", "String")})
-          .Method<&Configuration::IsApplicationInstalled>("IsApplicationInstalled", {In("ApplicationID")})
+          .Method<&Configuration::GetValue>("GetValue",
+                                            {ByRef("Section", "String"), ByRef("Key", "String")})
+          .Method<&Configuration::IsApplicationInstalled>("IsApplicationInstalled",
+                                                          {In("ApplicationID")})
           .Method<&Configuration::GetInstallDirectory>("GetInstallDirectory")
           .Method<&Configuration::SelectScope>("SelectScope", {ByRef("Scope", "Long")})
           .Method<&Configuration::SelectApplication>("SelectApplication",
@@ -65,12 +67,14 @@ bool Configuration::IsApplicationInstalled(const std::string& application) {
 }
 
 std::string Configuration::GetInstallDirectory() {
-  return HostCall(kSource, [&] { return Config().GetOr("quorvan", "InstallDirectory", Config().Folder()); });
+  return HostCall(kSource,
+                  [&] { return Config().GetOr("quorvan", "InstallDirectory", Config().Folder()); });
 }
 
 void Configuration::SelectScope(Variant& scope) {
   HostCall(kSource, [&] {
-    if (scope.ToLong() != 0) RaiseRuntimeError(runtime_error::kInvalidProcedureCall, "only scope 0 exists");
+    if (scope.ToLong() != 0)
+      RaiseRuntimeError(runtime_error::kInvalidProcedureCall, "only scope 0 exists");
     selected_application_.clear();
   });
 }
@@ -89,9 +93,9 @@ std::string Configuration::GetConnectionString(const std::string& application) {
   return HostCall(kSource, [&] {
     const auto value = Config().Get("connections", application);
     if (!value) {
-      RaiseRuntimeError(runtime_error::kInvalidProcedureCall,
-                        "no connection string for application " + application + " in " +
-                            Config().path());
+      RaiseRuntimeError(
+          runtime_error::kInvalidProcedureCall,
+          "no connection string for application " + application + " in " + Config().path());
     }
     return *value;
   });

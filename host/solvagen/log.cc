@@ -41,8 +41,9 @@ void AppendWhole(const std::string& path, const std::string& entry) {
 const ClassInfo& Log::Info() {
   static const ClassInfo info =
       ClassBuilder<Log>("Solvagen.Log")
-          .Method<&Log::WriteEntry>("WriteEntry", {ByRef("Source", "String"), ByRef("Message", "String"),
-                                                   ByRef("Level", "Long")})
+          .Method<&Log::WriteEntry>(
+              "WriteEntry",
+              {ByRef("Source", "String"), ByRef("Message", "String"), ByRef("Level", "Long")})
           .Build();
   return info;
 }
@@ -56,7 +57,8 @@ std::string Log::LogFilePath() {
 
 Variant Log::WriteEntry(Variant& source, Variant& message, Variant& level) {
   return HostCall(kSource, [&] {
-    std::string entry = FormatIsoDate(NowDateSerial()) + " level=" + std::to_string(level.ToLong()) +
+    std::string entry = FormatIsoDate(NowDateSerial()) +
+                        " level=" + std::to_string(level.ToLong()) +
                         " source=" + source.ToString() + "\n" + message.ToString() + "\n\n";
     AppendWhole(LogFilePath(), entry);
     return Variant();

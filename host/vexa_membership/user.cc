@@ -18,7 +18,8 @@ const ClassInfo& User::Info() {
   static const ClassInfo info =
       ClassBuilder<User>("VexaMembership.User")
           .Method<&User::setServerInfo>("setServerInfo", {ByRef("ServerInfo", "String")})
-          .Method<&User::BindAs>("BindAs", {ByRef("UserID", "String"), In("BindAccount"), In("BindCode")})
+          .Method<&User::BindAs>("BindAs",
+                                 {ByRef("UserID", "String"), In("BindAccount"), In("BindCode")})
           .Method<&User::GetUserID>("GetUserID")
           .Method<&User::GetLocaleID>("GetLocaleID")
           .Method<&User::GetLanguageID>("GetLanguageID")

@@ -27,7 +27,8 @@ DirectoryUser UserFromJson(const Poco::JSON::Object& json) {
   user.locale = json.optValue<std::string>("locale", "1033");
   user.language = json.optValue<int32_t>("language", 1033);
   if (auto types = json.getArray("types")) {
-    for (size_t i = 0; i < types->size(); ++i) user.types.push_back(types->getElement<int32_t>(static_cast<unsigned>(i)));
+    for (size_t i = 0; i < types->size(); ++i)
+      user.types.push_back(types->getElement<int32_t>(static_cast<unsigned>(i)));
   }
   return user;
 }
@@ -63,7 +64,8 @@ UserDirectory UserDirectory::Load(const std::string& path) {
       directory.users_.push_back(UserFromJson(*users->getObject(static_cast<unsigned>(i))));
     }
   } catch (const Poco::Exception& failure) {
-    RaiseRuntimeError(kPathFileAccessError, "user directory " + path + ": " + failure.displayText());
+    RaiseRuntimeError(kPathFileAccessError,
+                      "user directory " + path + ": " + failure.displayText());
   } catch (const std::exception& failure) {
     RaiseRuntimeError(kPathFileAccessError, "user directory " + path + ": " + failure.what());
   }

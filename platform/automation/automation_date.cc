@@ -30,7 +30,8 @@ void CivilFromDays(int64_t days, int& year, int& month, int& day) {
   const auto day_of_era = static_cast<unsigned>(days - era * 146097);
   const unsigned year_of_era =
       (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
-  const unsigned day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+  const unsigned day_of_year =
+      day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
   const unsigned mp = (5 * day_of_year + 2) / 153;
   day = static_cast<int>(day_of_year - (153 * mp + 2) / 5 + 1);
   month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
@@ -95,9 +96,9 @@ struct Cursor {
   }
 };
 
-constexpr std::array<const char*, 12> kMonthNames{"january", "february", "march",     "april",
-                                                  "may",     "june",     "july",      "august",
-                                                  "september", "october", "november", "december"};
+constexpr std::array<const char*, 12> kMonthNames{"january",   "february", "march",    "april",
+                                                  "may",       "june",     "july",     "august",
+                                                  "september", "october",  "november", "december"};
 
 std::optional<int> MonthFromName(const std::string& word) {
   if (word.size() < 3) return std::nullopt;
@@ -201,8 +202,8 @@ double ToDateSerial(const CivilDateTime& civil) {
 
 CivilDateTime FromDateSerial(double serial) {
   auto days = static_cast<int64_t>(std::trunc(serial));
-  auto time_ms = static_cast<int64_t>(
-      std::llround(std::fabs(serial - std::trunc(serial)) * static_cast<double>(kMillisecondsPerDay)));
+  auto time_ms = static_cast<int64_t>(std::llround(std::fabs(serial - std::trunc(serial)) *
+                                                   static_cast<double>(kMillisecondsPerDay)));
   if (time_ms >= kMillisecondsPerDay) {
     time_ms -= kMillisecondsPerDay;
     days += 1;

@@ -107,20 +107,31 @@ template <class A>
 using Bare = std::remove_cvref_t<A>;
 
 template <class A>
-constexpr bool kIsByRef = std::is_lvalue_reference_v<A> && !std::is_const_v<std::remove_reference_t<A>>;
+constexpr bool kIsByRef =
+    std::is_lvalue_reference_v<A> && !std::is_const_v<std::remove_reference_t<A>>;
 
 inline const char* PublishedName(VarType type) {
   switch (type) {
-    case VarType::kInteger: return "Integer";
-    case VarType::kLong: return "Long";
-    case VarType::kDouble: return "Double";
-    case VarType::kSingle: return "Single";
-    case VarType::kByte: return "Byte";
-    case VarType::kBoolean: return "Boolean";
-    case VarType::kCurrency: return "Currency";
-    case VarType::kString: return "String";
-    case VarType::kObject: return "Object";
-    default: return "Variant";
+    case VarType::kInteger:
+      return "Integer";
+    case VarType::kLong:
+      return "Long";
+    case VarType::kDouble:
+      return "Double";
+    case VarType::kSingle:
+      return "Single";
+    case VarType::kByte:
+      return "Byte";
+    case VarType::kBoolean:
+      return "Boolean";
+    case VarType::kCurrency:
+      return "Currency";
+    case VarType::kString:
+      return "String";
+    case VarType::kObject:
+      return "Object";
+    default:
+      return "Variant";
   }
 }
 
@@ -163,8 +174,7 @@ template <class C, class R, class... A>
 struct Signature<R (C::*)(A...) const> : Signature<R (C::*)(A...)> {};
 
 template <auto M, class C, class R, class... A, size_t... I>
-Variant CallMember(R (C::*)(A...), Object& self, Variant* const* args,
-                   std::index_sequence<I...>) {
+Variant CallMember(R (C::*)(A...), Object& self, Variant* const* args, std::index_sequence<I...>) {
   C& object = static_cast<C&>(self);
   if constexpr (std::is_void_v<R>) {
     (object.*M)(ArgType<Bare<A>>::Get(*args[I])...);
@@ -239,7 +249,8 @@ class ClassBuilder {
   ClassBuilder& Add(std::string name, MemberKind kind, std::initializer_list<ParamSpec> params,
                     std::string result_type) {
     using Sig = binding::Signature<decltype(M)>;
-    static_assert(std::is_base_of_v<typename Sig::Class, C> || std::is_same_v<typename Sig::Class, C>);
+    static_assert(std::is_base_of_v<typename Sig::Class, C> ||
+                  std::is_same_v<typename Sig::Class, C>);
     std::vector<ParamSpec> specs(params);
     if (specs.size() != Sig::kArity) {
       throw std::logic_error(class_id_ + "." + name + ": parameter list disagrees with C++");

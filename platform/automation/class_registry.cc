@@ -27,8 +27,8 @@ std::string ExecutableFolder() {
 bool IsSafeLibraryName(const std::string& library) {
   if (library.empty()) return false;
   for (char c : library) {
-    const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                    c == '_';
+    const bool ok =
+        (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
     if (!ok) return false;
   }
   return true;
@@ -49,7 +49,8 @@ ClassRegistry& ClassRegistry::Instance() {
 
 void ClassRegistry::Register(const ClassInfo& info, Factory factory) {
   std::lock_guard lock(mutex_);
-  const auto [it, inserted] = by_lower_id_.emplace(LowerAscii(info.class_id()), Entry{&info, factory});
+  const auto [it, inserted] =
+      by_lower_id_.emplace(LowerAscii(info.class_id()), Entry{&info, factory});
   if (!inserted) return;
   order_.push_back(&info);
   if (!info.clsid.empty()) by_lower_id_.emplace(LowerAscii(info.clsid), Entry{&info, factory});
@@ -130,6 +131,8 @@ std::vector<const ClassInfo*> ClassRegistry::LoadedClasses() {
   return order_;
 }
 
-ObjectPtr CreateObject(std::string_view class_id) { return ClassRegistry::Instance().Create(class_id); }
+ObjectPtr CreateObject(std::string_view class_id) {
+  return ClassRegistry::Instance().Create(class_id);
+}
 
 }  // namespace quorvan

@@ -18,18 +18,17 @@ std::shared_ptr<Dictionary> Dictionary::Create() {
 }
 
 const ClassInfo& Dictionary::Info() {
-  static const ClassInfo info =
-      ClassBuilder<Dictionary>("Scripting.Dictionary")
-          .Method<&Dictionary::Add>("Add", {In("Key"), In("Item")})
-          .Method<&Dictionary::Exists>("Exists", {In("Key")})
-          .Get<&Dictionary::Item>("Item", {In("Key")})
-          .Put<&Dictionary::SetItem>("Item", {In("Key"), In("Item")})
-          .Method<&Dictionary::Keys>("Keys")
-          .Method<&Dictionary::Items>("Items")
-          .Get<&Dictionary::Count>("Count")
-          .Method<&Dictionary::Remove>("Remove", {In("Key")})
-          .Method<&Dictionary::RemoveAll>("RemoveAll")
-          .Build();
+  static const ClassInfo info = ClassBuilder<Dictionary>("Scripting.Dictionary")
+                                    .Method<&Dictionary::Add>("Add", {In("Key"), In("Item")})
+                                    .Method<&Dictionary::Exists>("Exists", {In("Key")})
+                                    .Get<&Dictionary::Item>("Item", {In("Key")})
+                                    .Put<&Dictionary::SetItem>("Item", {In("Key"), In("Item")})
+                                    .Method<&Dictionary::Keys>("Keys")
+                                    .Method<&Dictionary::Items>("Items")
+                                    .Get<&Dictionary::Count>("Count")
+                                    .Method<&Dictionary::Remove>("Remove", {In("Key")})
+                                    .Method<&Dictionary::RemoveAll>("RemoveAll")
+                                    .Build();
   return info;
 }
 

@@ -2,20 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/error_capture.h"
+
 #include "platform/automation/error_record.h"
 #include "platform/automation/safe_array.h"
 
 namespace quorvan {
 namespace {
 
-int ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-    return 0;
-  } catch (const AutomationError& e) {
-    return e.record().number;
-  }
-}
+using quorvan::testing::ErrorNumberOf;
 
 TEST(DictionaryTest, NumericKeysCompareByValueTextKeysExactly) {
   auto dictionary = Dictionary::Create();
@@ -23,7 +18,7 @@ TEST(DictionaryTest, NumericKeysCompareByValueTextKeysExactly) {
   EXPECT_TRUE(dictionary->Exists(Variant(1.0)));
   EXPECT_TRUE(dictionary->Exists(Variant(int16_t{1})));
   EXPECT_FALSE(dictionary->Exists(Variant("1")));
-  EXPECT_EQ(ErrorOf([&] { dictionary->Add(Variant(1.0), Variant()); }), 457);
+  EXPECT_EQ(ErrorNumberOf([&] { dictionary->Add(Variant(1.0), Variant()); }), 457);
   dictionary->Add(Variant("1"), Variant("text one"));
   dictionary->Add(Variant("a"), Variant(1));
   EXPECT_FALSE(dictionary->Exists(Variant("A")));
@@ -40,7 +35,7 @@ TEST(DictionaryTest, KeepsInsertionOrderThroughRemove) {
   EXPECT_EQ(keys.array().at(1), Variant("b"));
   EXPECT_EQ(keys.array().at(2), Variant("d"));
   EXPECT_EQ(dictionary->Item(Variant("d")), Variant("d"));
-  EXPECT_EQ(ErrorOf([&] { dictionary->Remove(Variant("zz")); }), 32811);
+  EXPECT_EQ(ErrorNumberOf([&] { dictionary->Remove(Variant("zz")); }), 32811);
   dictionary->RemoveAll();
   EXPECT_EQ(dictionary->Keys().array().UBound(), -1);
 }
@@ -56,7 +51,7 @@ TEST(DictionaryTest, ReadingAMissingItemAddsItEmpty) {
 
 TEST(DictionaryTest, ObjectsAreNoKeys) {
   auto dictionary = Dictionary::Create();
-  EXPECT_EQ(ErrorOf([&] { dictionary->Add(Variant(dictionary), Variant()); }), 5);
+  EXPECT_EQ(ErrorNumberOf([&] { dictionary->Add(Variant(dictionary), Variant()); }), 5);
 }
 
 TEST(DictionaryTest, LateBoundMembers) {

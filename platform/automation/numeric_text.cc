@@ -28,9 +28,10 @@ std::optional<int64_t> ParseRadixText(std::string_view text) {
   if (radix == 0) return std::nullopt;
   uint64_t value = 0;
   for (char c : text.substr(2)) {
-    const int digit = std::isxdigit(static_cast<unsigned char>(c))
-                          ? (IsDigit(c) ? c - '0' : std::toupper(static_cast<unsigned char>(c)) - 'A' + 10)
-                          : 99;
+    const int digit =
+        std::isxdigit(static_cast<unsigned char>(c))
+            ? (IsDigit(c) ? c - '0' : std::toupper(static_cast<unsigned char>(c)) - 'A' + 10)
+            : 99;
     if (digit >= radix) return std::nullopt;
     value = value * static_cast<uint64_t>(radix) + static_cast<uint64_t>(digit);
     if (value > 0xFFFFFFFFull) return std::nullopt;
@@ -94,8 +95,8 @@ std::optional<NumericText> NumericText::Parse(std::string_view text) {
     }
   }
   if (!any_digit) return std::nullopt;
-  if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E' || text[pos] == 'd' ||
-                            text[pos] == 'D')) {
+  if (pos < text.size() &&
+      (text[pos] == 'e' || text[pos] == 'E' || text[pos] == 'd' || text[pos] == 'D')) {
     ++pos;
     bool exponent_negative = false;
     if (take('-')) {
@@ -151,8 +152,7 @@ std::optional<int64_t> NumericText::ToScaled(int scale) const {
     const bool odd = magnitude % 2 == 1;
     if (first > '5' || (first == '5' && (rest_nonzero || odd))) magnitude += 1;
   }
-  const Uint128 limit =
-      negative_ ? static_cast<Uint128>(INT64_MAX) + 1 : INT64_MAX;
+  const Uint128 limit = negative_ ? static_cast<Uint128>(INT64_MAX) + 1 : INT64_MAX;
   if (magnitude > limit) return std::nullopt;
   return negative_ ? static_cast<int64_t>(-static_cast<Int128>(magnitude))
                    : static_cast<int64_t>(magnitude);
@@ -173,7 +173,8 @@ std::string FormatAutomationNumber(double value, int significant) {
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
   const int digit_count = static_cast<int>(digits.size());
   std::string out = negative ? "-" : "";
-  const bool plain = exponent < significant && (exponent >= 0 || digit_count - 1 - exponent <= significant);
+  const bool plain =
+      exponent < significant && (exponent >= 0 || digit_count - 1 - exponent <= significant);
   if (!plain) {
     out += digits.substr(0, 1);
     if (digit_count > 1) out += "." + digits.substr(1);
@@ -197,8 +198,7 @@ std::string FormatAutomationNumber(double value, int significant) {
 std::string FormatCurrencyFixed(int64_t scaled) {
   const bool negative = scaled < 0;
   const Uint128 magnitude =
-      negative ? static_cast<Uint128>(-static_cast<Int128>(scaled))
-               : static_cast<Uint128>(scaled);
+      negative ? static_cast<Uint128>(-static_cast<Int128>(scaled)) : static_cast<Uint128>(scaled);
   const auto whole = static_cast<uint64_t>(magnitude / 10000);
   const auto fraction = static_cast<unsigned>(magnitude % 10000);
   char buffer[48];

@@ -48,7 +48,9 @@ class Object : public std::enable_shared_from_this<Object> {
     Variant values[] = {Variant(std::forward<Args>(args))..., Variant()};
     return Invoke(member, std::span<Variant>(values, sizeof...(Args)));
   }
-  Variant GetProperty(std::string_view name) { return Invoke(name, {}, {}, MemberKind::kPropertyGet); }
+  Variant GetProperty(std::string_view name) {
+    return Invoke(name, {}, {}, MemberKind::kPropertyGet);
+  }
 
  protected:
   Object() = default;

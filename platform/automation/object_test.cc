@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/error_capture.h"
+
 #include "platform/automation/class_builder.h"
 #include "platform/automation/class_registry.h"
 #include "platform/automation/current_error.h"
@@ -9,6 +11,8 @@
 
 namespace quorvan {
 namespace {
+
+using quorvan::testing::ErrorNumberOf;
 
 // A class exercising every kind of parameter the binder knows.
 class Probe : public Object {
@@ -31,23 +35,12 @@ class Probe : public Object {
     return out + (suffix.IsMissing() ? "<missing>" : suffix.ToString());
   }
   void Swap(Variant& left, Variant& right) { std::swap(left, right); }
-  std::string Typed(int16_t value, bool flag) {
-    return std::to_string(value) + (flag ? "T" : "F");
-  }
+  std::string Typed(int16_t value, bool flag) { return std::to_string(value) + (flag ? "T" : "F"); }
   void Fail() {
     CurrentError() = ErrorRecord{42, "src", "set by the member", "", 0};
     RaiseError(42, "src", "failed");
   }
 };
-
-int ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-    return 0;
-  } catch (const AutomationError& e) {
-    return e.record().number;
-  }
-}
 
 TEST(ObjectTest, BindsPositionalNamedOptionalAndConvertsTypedArguments) {
   Probe probe;
@@ -80,21 +73,21 @@ TEST(ObjectTest, BindingErrors) {
   std::vector<NamedArgument> unknown{{"nope", Variant(1)}};
   std::vector<Variant> not_a_number{Variant("a"), Variant("many")};
   std::vector<Variant> overflow{Variant(70000)};
-  EXPECT_EQ(ErrorOf([&] { probe.Invoke("NoSuchMember"); }), 438);
-  EXPECT_EQ(ErrorOf([&] { probe.Invoke("Join", too_many); }), 450);
-  EXPECT_EQ(ErrorOf([&] { probe.Invoke("Typed", {}, unknown); }), 448);
-  EXPECT_EQ(ErrorOf([&] { probe.Invoke("Join"); }), 449);
-  EXPECT_EQ(ErrorOf([&] { probe.Invoke("Join", not_a_number); }), 13);
-  EXPECT_EQ(ErrorOf([&] { probe.Invoke("Typed", overflow); }), 6);
+  EXPECT_EQ(ErrorNumberOf([&] { probe.Invoke("NoSuchMember"); }), 438);
+  EXPECT_EQ(ErrorNumberOf([&] { probe.Invoke("Join", too_many); }), 450);
+  EXPECT_EQ(ErrorNumberOf([&] { probe.Invoke("Typed", {}, unknown); }), 448);
+  EXPECT_EQ(ErrorNumberOf([&] { probe.Invoke("Join"); }), 449);
+  EXPECT_EQ(ErrorNumberOf([&] { probe.Invoke("Join", not_a_number); }), 13);
+  EXPECT_EQ(ErrorNumberOf([&] { probe.Invoke("Typed", overflow); }), 6);
 }
 
 TEST(ObjectTest, OutermostCallClearsTheCurrentError) {
   Probe probe;
-  EXPECT_EQ(ErrorOf([&] { probe.Invoke("Fail"); }), 42);
+  EXPECT_EQ(ErrorNumberOf([&] { probe.Invoke("Fail"); }), 42);
   EXPECT_EQ(CurrentError().number, 0);
   {
     CallScope outer;
-    EXPECT_EQ(ErrorOf([&] { probe.Invoke("Fail"); }), 42);
+    EXPECT_EQ(ErrorNumberOf([&] { probe.Invoke("Fail"); }), 42);
     EXPECT_EQ(CurrentError().number, 42);  // still inside the outer entry
   }
   EXPECT_EQ(CurrentError().number, 0);
@@ -108,11 +101,11 @@ TEST(ObjectTest, ClassTableRejectsADeclarationThatDisagreesWithCxx) {
 }
 
 TEST(ClassRegistryTest, UnknownClassesAndModulesRaise429) {
-  EXPECT_EQ(ErrorOf([] { CreateObject("NoSuchLibrary.Thing"); }), 429);
-  EXPECT_EQ(ErrorOf([] { CreateObject("nodot"); }), 429);
-  EXPECT_EQ(ErrorOf([] { CreateObject("../etc.passwd"); }), 429);
-  EXPECT_EQ(ErrorOf([] { CreateObject("{00000000-0000-0000-0000-000000000000}"); }), 429);
-  ASSERT_EQ(ErrorOf([] { CreateObject("Scripting.Dictionary"); }), 0);
+  EXPECT_EQ(ErrorNumberOf([] { CreateObject("NoSuchLibrary.Thing"); }), 429);
+  EXPECT_EQ(ErrorNumberOf([] { CreateObject("nodot"); }), 429);
+  EXPECT_EQ(ErrorNumberOf([] { CreateObject("../etc.passwd"); }), 429);
+  EXPECT_EQ(ErrorNumberOf([] { CreateObject("{00000000-0000-0000-0000-000000000000}"); }), 429);
+  ASSERT_EQ(ErrorNumberOf([] { CreateObject("Scripting.Dictionary"); }), 0);
 }
 
 TEST(ClassRegistryTest, RegisteredClassesResolveIgnoringCase) {

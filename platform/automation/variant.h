@@ -92,8 +92,9 @@ class Variant {
   Variant(ObjectPtr object) noexcept;
   Variant(Currency value) noexcept;
   template <class T>
-    requires(!std::is_same_v<T, Object> && std::is_convertible_v<T*, Object*>)
-  Variant(std::shared_ptr<T> object) noexcept : Variant(ObjectPtr(std::move(object))) {}
+  requires(!std::is_same_v<T, Object> && std::is_convertible_v<T*, Object*>)
+      Variant(std::shared_ptr<T> object)
+  noexcept : Variant(ObjectPtr(std::move(object))) {}
 
   static Variant Null();
   static Variant Missing();

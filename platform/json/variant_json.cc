@@ -54,7 +54,8 @@ Variant Array2From(const Object& object, const ReadContext& context) {
   if (object.has("$lbounds")) {
     const auto bounds = object.getArray("$lbounds");
     if (!bounds || bounds->size() != 2) Malformed("$lbounds needs two numbers");
-    for (unsigned i = 0; i < 2; ++i) lower[i] = static_cast<int32_t>(NumberOf(bounds->get(i), "$lbounds"));
+    for (unsigned i = 0; i < 2; ++i)
+      lower[i] = static_cast<int32_t>(NumberOf(bounds->get(i), "$lbounds"));
   }
   const auto row_count = static_cast<int32_t>(rows->size());
   const auto first = row_count ? rows->getArray(0) : nullptr;
@@ -107,7 +108,9 @@ Variant TaggedFrom(const Object& object, const ReadContext& context) {
   }
   if (tag == "$array") {
     if (value.type() != typeid(Array::Ptr)) Malformed("$array needs a list");
-    const int32_t lower = object.has("$lbound") ? static_cast<int32_t>(NumberOf(object.get("$lbound"), "$lbound")) : 0;
+    const int32_t lower = object.has("$lbound")
+                              ? static_cast<int32_t>(NumberOf(object.get("$lbound"), "$lbound"))
+                              : 0;
     return ArrayFrom(*value.extract<Array::Ptr>(), lower, context);
   }
   if (tag == "$array2") return Array2From(object, context);
@@ -119,7 +122,8 @@ Variant TaggedFrom(const Object& object, const ReadContext& context) {
     }
     if (tag == "$int") return Variant(Variant(NumberOf(value, "$int")).ToInteger());
     if (tag == "$byte") return Variant::FromByte(Variant(NumberOf(value, "$byte")).ToByte());
-    if (tag == "$single") return Variant::FromSingle(static_cast<float>(NumberOf(value, "$single")));
+    if (tag == "$single")
+      return Variant::FromSingle(static_cast<float>(NumberOf(value, "$single")));
     if (tag == "$currency") {
       if (!value.isString()) Malformed("$currency needs text");
       return Variant(Variant(value.toString()).ToCurrency());
@@ -202,9 +206,16 @@ void WriteObject(const ObjectPtr& object, const WriteContext& context, std::stri
 
 void WriteDouble(double value, std::string& out) {
   if (!std::isfinite(value)) {
-    out += "{\"$double\": " + QuoteJson(std::isnan(value) ? "NaN" : value > 0 ? "Infinity" : "-Infinity") + "}";
+    out += "{\"$double\": " +
+           QuoteJson(std::isnan(value) ? "NaN"
+                     : value > 0       ? "Infinity"
+                                       : "-Infinity") +
+           "}";
   } else if (value == std::trunc(value)) {
-    out += "{\"$double\": " + (std::fabs(value) < 1e17 ? std::to_string(static_cast<int64_t>(value)) : DoubleText(value)) + "}";
+    out += "{\"$double\": " +
+           (std::fabs(value) < 1e17 ? std::to_string(static_cast<int64_t>(value))
+                                    : DoubleText(value)) +
+           "}";
   } else {
     out += DoubleText(value);
   }
@@ -212,26 +223,48 @@ void WriteDouble(double value, std::string& out) {
 
 void WriteValue(const Variant& value, const WriteContext& context, std::string& out) {
   switch (value.type()) {
-    case VarType::kEmpty: out += "{\"$empty\": true}"; return;
-    case VarType::kNull: out += "null"; return;
-    case VarType::kBoolean: out += value.bool_value() ? "true" : "false"; return;
-    case VarType::kLong: out += std::to_string(value.long_value()); return;
-    case VarType::kInteger: out += "{\"$int\": " + std::to_string(value.integer_value()) + "}"; return;
-    case VarType::kByte: out += "{\"$byte\": " + std::to_string(value.byte_value()) + "}"; return;
+    case VarType::kEmpty:
+      out += "{\"$empty\": true}";
+      return;
+    case VarType::kNull:
+      out += "null";
+      return;
+    case VarType::kBoolean:
+      out += value.bool_value() ? "true" : "false";
+      return;
+    case VarType::kLong:
+      out += std::to_string(value.long_value());
+      return;
+    case VarType::kInteger:
+      out += "{\"$int\": " + std::to_string(value.integer_value()) + "}";
+      return;
+    case VarType::kByte:
+      out += "{\"$byte\": " + std::to_string(value.byte_value()) + "}";
+      return;
     case VarType::kSingle: {
       char buffer[32];
       const auto result = std::to_chars(buffer, buffer + sizeof buffer, value.single_value());
       out += "{\"$single\": " + std::string(buffer, result.ptr) + "}";
       return;
     }
-    case VarType::kDouble: WriteDouble(value.double_value(), out); return;
+    case VarType::kDouble:
+      WriteDouble(value.double_value(), out);
+      return;
     case VarType::kCurrency:
       out += "{\"$currency\": \"" + FormatCurrencyFixed(value.currency_value().scaled) + "\"}";
       return;
-    case VarType::kDate: out += "{\"$date\": \"" + FormatIsoDate(value.date_value()) + "\"}"; return;
-    case VarType::kString: out += QuoteJson(value.string_ref()); return;
-    case VarType::kObject: WriteObject(value.object_ref(), context, out); return;
-    case VarType::kArray: WriteArray(value.array(), context, out); return;
+    case VarType::kDate:
+      out += "{\"$date\": \"" + FormatIsoDate(value.date_value()) + "\"}";
+      return;
+    case VarType::kString:
+      out += QuoteJson(value.string_ref());
+      return;
+    case VarType::kObject:
+      WriteObject(value.object_ref(), context, out);
+      return;
+    case VarType::kArray:
+      WriteArray(value.array(), context, out);
+      return;
     case VarType::kError:
       if (value.IsMissing()) {
         out += "{\"$missing\": true}";
@@ -239,7 +272,9 @@ void WriteValue(const Variant& value, const WriteContext& context, std::string& 
         out += "{\"$error\": " + std::to_string(value.error_value()) + "}";
       }
       return;
-    default: out += "null"; return;
+    default:
+      out += "null";
+      return;
   }
 }
 
@@ -271,7 +306,8 @@ Variant FromJson(const Var& json, const ReadContext& context) {
   if (json.isString()) return Variant(json.toString());
   if (json.isInteger()) {
     const auto integer = json.convert<int64_t>();
-    if (integer >= std::numeric_limits<int32_t>::min() && integer <= std::numeric_limits<int32_t>::max()) {
+    if (integer >= std::numeric_limits<int32_t>::min() &&
+        integer <= std::numeric_limits<int32_t>::max()) {
       return Variant(static_cast<int32_t>(integer));
     }
     return Variant(static_cast<double>(integer));
@@ -295,11 +331,21 @@ std::string QuoteJson(std::string_view text) {
   out += '"';
   for (char c : text) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
           char buffer[8];

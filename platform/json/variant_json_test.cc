@@ -31,8 +31,10 @@ TEST(VariantJsonTest, EveryTypeRoundTripsExactly) {
       {Variant::FromByte(3), "{\"$byte\": 3}"},
       {Variant::FromSingle(1.5f), "{\"$single\": 1.5}"},
       {Variant(Currency{123400}), "{\"$currency\": \"12.3400\"}"},
-      {Variant::FromDate(*ParseIsoDate("2005-07-03T14:30:05")), "{\"$date\": \"2005-07-03T14:30:05\"}"},
-      {Variant::FromDate(*ParseIsoDate("2005-07-03T14:30:05.120")), "{\"$date\": \"2005-07-03T14:30:05.120\"}"},
+      {Variant::FromDate(*ParseIsoDate("2005-07-03T14:30:05")),
+       "{\"$date\": \"2005-07-03T14:30:05\"}"},
+      {Variant::FromDate(*ParseIsoDate("2005-07-03T14:30:05.120")),
+       "{\"$date\": \"2005-07-03T14:30:05.120\"}"},
       {Variant("t\"ab\\\n\x01\xC3\xA9"), "\"t\\\"ab\\\\\\n\\u0001\xC3\xA9\""},
       {Variant::Missing(), "{\"$missing\": true}"},
       {Variant::Nothing(), "{\"$nothing\": true}"},
@@ -40,7 +42,8 @@ TEST(VariantJsonTest, EveryTypeRoundTripsExactly) {
       {Variant::FromArray(SafeArray({Variant(1)}, 1)), "{\"$array\": [1], \"$lbound\": 1}"},
       {Variant::FromArray(SafeArray()), "[]"},
       {Variant::FromArray(grid),
-       "{\"$array2\": [[\"a\", {\"$empty\": true}], [{\"$empty\": true}, 2.5]], \"$lbounds\": [1, 0]}"},
+       "{\"$array2\": [[\"a\", {\"$empty\": true}], [{\"$empty\": true}, 2.5]], \"$lbounds\": [1, "
+       "0]}"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.json);
@@ -50,7 +53,8 @@ TEST(VariantJsonTest, EveryTypeRoundTripsExactly) {
 }
 
 TEST(VariantJsonTest, DictionariesKeepKeyTypesAndOrder) {
-  const Variant read = ParseValue(R"({"$dict": [[1, "long"], ["1", "text"], [{"$int": 2}, null]]})");
+  const Variant read =
+      ParseValue(R"({"$dict": [[1, "long"], ["1", "text"], [{"$int": 2}, null]]})");
   auto* dictionary = dynamic_cast<Dictionary*>(read.object_ref().get());
   ASSERT_NE(dictionary, nullptr);
   ASSERT_EQ(dictionary->Count(), 3);

@@ -48,7 +48,9 @@ class PostedForm : public Object {
   std::string Key(int32_t index) const;  // 1-based
   ObjectPtr Item(const std::string& name) const;
 
-  const std::vector<std::pair<std::string, std::vector<std::string>>>& fields() const { return fields_; }
+  const std::vector<std::pair<std::string, std::vector<std::string>>>& fields() const {
+    return fields_;
+  }
   // Values of a field, nullptr when the form has no such field.
   const std::vector<std::string>* Find(const std::string& name) const;
   const PostedFile* FindFile(const std::string& field) const;

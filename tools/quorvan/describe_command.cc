@@ -9,9 +9,12 @@ namespace {
 
 const char* KindName(MemberKind kind) {
   switch (kind) {
-    case MemberKind::kPropertyGet: return "property get";
-    case MemberKind::kPropertyPut: return "property put";
-    default: return "method";
+    case MemberKind::kPropertyGet:
+      return "property get";
+    case MemberKind::kPropertyPut:
+      return "property put";
+    default:
+      return "method";
   }
 }
 
@@ -27,15 +30,16 @@ std::string EnumJson(const EnumInfo& info) {
 std::string ClassJson(const ClassInfo& info) {
   std::string out = "{\"class\": " + json::QuoteJson(info.class_id());
   if (!info.clsid.empty()) {
-    out += ",\n \"clsid\": " + json::QuoteJson(info.clsid) + ", \"iid\": " + json::QuoteJson(info.iid) +
+    out += ",\n \"clsid\": " + json::QuoteJson(info.clsid) +
+           ", \"iid\": " + json::QuoteJson(info.iid) +
            ", \"interface\": " + json::QuoteJson(info.interface_name);
   }
   out += ",\n \"members\": [";
   for (size_t i = 0; i < info.members().size(); ++i) {
     const MemberInfo& member = info.members()[i];
     out += std::string(i ? "," : "") + "\n  {\"slot\": " + std::to_string(i + 1) +
-           ", \"name\": " + json::QuoteJson(member.name) + ", \"kind\": \"" + KindName(member.kind) +
-           "\", \"params\": [";
+           ", \"name\": " + json::QuoteJson(member.name) + ", \"kind\": \"" +
+           KindName(member.kind) + "\", \"params\": [";
     for (size_t p = 0; p < member.params.size(); ++p) {
       const ParamInfo& param = member.params[p];
       out += std::string(p ? ", " : "") + "{\"name\": " + json::QuoteJson(param.name) +
@@ -43,11 +47,15 @@ std::string ClassJson(const ClassInfo& info) {
              ", \"byref\": " + (param.by_ref ? "true" : "false") +
              ", \"optional\": " + (param.optional ? "true" : "false") + "}";
     }
-    out += "], \"result\": " + (member.result_type.empty() ? std::string("null") : json::QuoteJson(member.result_type)) + "}";
+    out +=
+        "], \"result\": " +
+        (member.result_type.empty() ? std::string("null") : json::QuoteJson(member.result_type)) +
+        "}";
   }
   out += info.members().empty() ? "]" : "\n ]";
   out += ",\n \"enums\": [";
-  for (size_t i = 0; i < info.enums.size(); ++i) out += (i ? ",\n  " : "\n  ") + EnumJson(info.enums[i]);
+  for (size_t i = 0; i < info.enums.size(); ++i)
+    out += (i ? ",\n  " : "\n  ") + EnumJson(info.enums[i]);
   out += info.enums.empty() ? "]}" : "\n ]}";
   return out;
 }
@@ -59,7 +67,9 @@ const EnumInfo* FindEnumeration(const std::string& name) {
   const std::string library = dot == std::string::npos ? "" : name.substr(0, dot);
   const std::string enum_name = dot == std::string::npos ? name : name.substr(dot + 1);
   for (const ClassInfo* info : ClassRegistry::Instance().LoadedClasses()) {
-    if (!library.empty() && !EqualsIgnoringCase(info->class_id().substr(0, info->class_id().find('.')), library)) continue;
+    if (!library.empty() &&
+        !EqualsIgnoringCase(info->class_id().substr(0, info->class_id().find('.')), library))
+      continue;
     for (const EnumInfo& enumeration : info->enums) {
       if (EqualsIgnoringCase(enumeration.name, enum_name)) return &enumeration;
     }

@@ -27,9 +27,13 @@ std::string ConfigurationText(const fs::path& dir, const InstallationOptions& op
          "\n"
          "[quorvan]\n"
          "; Base directory of the installation (GetInstallDirectory).\n"
-         "InstallDirectory = " + d + "\n"
+         "InstallDirectory = " +
+         d +
+         "\n"
          "; Folder of the component modules (*.so); empty means beside the quorvan tool.\n"
-         "ComponentPath = " + options.component_path + "\n"
+         "ComponentPath = " +
+         options.component_path +
+         "\n"
          "\n"
          "[applications]\n"
          "; Applications configured here (IsApplicationInstalled), comma separated.\n"
@@ -38,27 +42,39 @@ std::string ConfigurationText(const fs::path& dir, const InstallationOptions& op
          "[connections]\n"
          "; Database connection string per application (GetConnectionString).\n"
          "; Hadrell: the application tables. Jassoway: the common tables.\n"
-         "; PostgreSQL: Provider=PostgreSQL;Host=...;Port=5432;Database=...;User ID=...;Password=...\n"
-         "Hadrell = Provider=SQLite;Data Source=" + d + "/data/hadrell.db\n"
-         "Jassoway = Provider=SQLite;Data Source=" + d + "/data/jassoway.db\n"
+         "; PostgreSQL: Provider=PostgreSQL;Host=...;Port=5432;Database=...;User "
+         "ID=...;Password=...\n"
+         "Hadrell = Provider=SQLite;Data Source=" +
+         d +
+         "/data/hadrell.db\n"
+         "Jassoway = Provider=SQLite;Data Source=" +
+         d +
+         "/data/jassoway.db\n"
          "\n"
          "[sites]\n"
          "; ConfigDir of site n of an application: APPLICATION.n = folder (no trailing '/').\n"
-         "Fennick.1 = " + d + "/site\n"
+         "Fennick.1 = " +
+         d +
+         "/site\n"
          "\n"
          "[log]\n"
          "; The host log that every handled error is written to.\n"
-         "File = " + d + "/log/quorvan.log\n"
+         "File = " +
+         d +
+         "/log/quorvan.log\n"
          "\n"
          "[mail]\n"
          "; Transport: pickup (one .eml file per message in PickupDirectory) or smtp.\n"
          "Transport = pickup\n"
-         "PickupDirectory = " + d + "/mail/pickup\n"
+         "PickupDirectory = " +
+         d +
+         "/mail/pickup\n"
          "SmtpHost = localhost\n"
          "SmtpPort = 25\n"
          "\n"
          "; Settings read with GetValue. [APP/SECTION] holds SECTION while application APP is\n"
-         "; selected; a plain [SECTION] is the global scope and the fallback for every application.\n"
+         "; selected; a plain [SECTION] is the global scope and the fallback for every "
+         "application.\n"
          "\n"
          "[Fennick/CONNECTIONS]\n"
          "; Seconds (0: no limit); cursor location 2 server side, 3 client side.\n"
@@ -75,7 +91,9 @@ std::string ConfigurationText(const fs::path& dir, const InstallationOptions& op
          "; Application parameters (QuorvanUtility.Parameter).\n"
          "ORIGINATINGEMAIL = quorvan@localhost\n"
          "CENTRALFILESTORAGE = 0\n"
-         "FILESTORAGEPATH = " + d + "/attachments\n"
+         "FILESTORAGEPATH = " +
+         d +
+         "/attachments\n"
          "\n"
          "[GLOBAL]\n"
          "; The site address used in links: http(s)://HOST/APPLICATIONDIRECTORY/\n"
@@ -114,12 +132,15 @@ std::string CreateInstallation(const std::string& dir_text, const InstallationOp
   }
   for (const char* folder : {"", "site", "data", "log", "mail/pickup", "attachments", "cache"}) {
     fs::create_directories(dir / folder, error);
-    if (error) RaiseRuntimeError(kPathFileAccessError, (dir / folder).string() + ": " + error.message());
+    if (error)
+      RaiseRuntimeError(kPathFileAccessError, (dir / folder).string() + ": " + error.message());
   }
   WriteFile(dir / "site" / "siteConfiguration.xml", kSiteConfigurationText);
-  if (!fs::exists(dir / "site" / "users.json")) WriteFile(dir / "site" / "users.json", "{\"users\": []}\n");
+  if (!fs::exists(dir / "site" / "users.json"))
+    WriteFile(dir / "site" / "users.json", "{\"users\": []}\n");
   if (!fs::exists(dir / "log" / "quorvan.log")) WriteFile(dir / "log" / "quorvan.log", "");
-  WriteFile(config, ConfigurationText(dir.string().back() == '/' ? dir.parent_path() : dir, options));
+  WriteFile(config,
+            ConfigurationText(dir.string().back() == '/' ? dir.parent_path() : dir, options));
   return config.string();
 }
 

@@ -67,12 +67,14 @@ int Run(std::vector<std::string> raw) {
   const std::string name = raw[next++];
   const auto found = Commands().find(name);
   if (found == Commands().end()) throw quorvan::tool::UsageError("unknown command '" + name + "'");
-  Arguments args(std::vector<std::string>(raw.begin() + static_cast<std::ptrdiff_t>(next), raw.end()));
+  Arguments args(
+      std::vector<std::string>(raw.begin() + static_cast<std::ptrdiff_t>(next), raw.end()));
   if (args.WantsHelp()) {
     std::cout << found->second.help;
     return quorvan::tool::kExitOk;
   }
-  if (found->second.needs_config && std::getenv(quorvan::host::kConfigEnvironmentVariable) == nullptr) {
+  if (found->second.needs_config &&
+      std::getenv(quorvan::host::kConfigEnvironmentVariable) == nullptr) {
     throw quorvan::tool::UsageError("no configuration: pass --config FILE or set QUORVAN_CONFIG");
   }
   ApplyComponentPath();

@@ -47,7 +47,8 @@ void ValidateSteps(const Poco::JSON::Array& steps) {
       throw UsageError(where + "needs exactly one of call, create, value, release");
     }
     for (const auto& [key, value] : *step) {
-      static const char* const kKeys[] = {"call", "method", "args", "named", "set", "create", "value", "release"};
+      static const char* const kKeys[] = {"call", "method", "args",  "named",
+                                          "set",  "create", "value", "release"};
       bool known = false;
       for (const char* allowed : kKeys) known = known || key == allowed;
       if (!known) throw UsageError(where + "unknown key \"" + key + "\"");

@@ -51,10 +51,12 @@ void ScriptSession::SetForm(const Var& form_json) {
   }
   if (const auto files = form->getObject("files")) {
     for (const auto& [field, description] : *files) {
-      if (description.type() != typeid(JsonObject::Ptr)) throw UsageError("form files must be objects");
+      if (description.type() != typeid(JsonObject::Ptr))
+        throw UsageError("form files must be objects");
       const auto file = description.extract<JsonObject::Ptr>();
-      form_->AddFile(field, web::PostedFile{file->optValue<std::string>("path", ""),
-                                            DecodeBase64(file->optValue<std::string>("content_base64", ""))});
+      form_->AddFile(
+          field, web::PostedFile{file->optValue<std::string>("path", ""),
+                                 DecodeBase64(file->optValue<std::string>("content_base64", ""))});
     }
   }
 }
@@ -129,7 +131,8 @@ std::string ScriptSession::Call(const std::string& variable, const std::string& 
   std::vector<NamedArgument> named;
   std::vector<std::string> named_variables;
   if (!named_json.isEmpty()) {
-    if (named_json.type() != typeid(JsonObject::Ptr)) throw UsageError("\"named\" must be an object");
+    if (named_json.type() != typeid(JsonObject::Ptr))
+      throw UsageError("\"named\" must be an object");
     for (const auto& [name, value] : *named_json.extract<JsonObject::Ptr>()) {
       Argument argument = ReadArgument(value);
       named.push_back(NamedArgument{name, std::move(argument.value)});
@@ -148,14 +151,17 @@ std::string ScriptSession::Call(const std::string& variable, const std::string& 
     byref += (byref.size() > 1 ? ", " : "") + json::QuoteJson(name) + ": " + ValueJson(value);
   };
   for (size_t i = 0; i < values.size(); ++i) {
-    if (!positional[i].by_reference_variable.empty()) Assign(positional[i].by_reference_variable, values[i]);
-    if (member && i < member->params.size() && member->params[i].by_ref) add_byref(member->params[i].name, values[i]);
+    if (!positional[i].by_reference_variable.empty())
+      Assign(positional[i].by_reference_variable, values[i]);
+    if (member && i < member->params.size() && member->params[i].by_ref)
+      add_byref(member->params[i].name, values[i]);
   }
   for (size_t i = 0; i < named.size(); ++i) {
     if (!named_variables[i].empty()) Assign(named_variables[i], named[i].value);
     if (!member) continue;
     for (const ParamInfo& param : member->params) {
-      if (param.by_ref && EqualsIgnoringCase(param.name, named[i].name)) add_byref(param.name, named[i].value);
+      if (param.by_ref && EqualsIgnoringCase(param.name, named[i].name))
+        add_byref(param.name, named[i].value);
     }
   }
   byref += "}";

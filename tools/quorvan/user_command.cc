@@ -24,7 +24,8 @@ int32_t NumberOption(const std::string& option, const std::string& text) {
   try {
     size_t used = 0;
     const long value = std::stol(text, &used);
-    if (used != text.size() || value < INT32_MIN || value > INT32_MAX) throw std::out_of_range(text);
+    if (used != text.size() || value < INT32_MIN || value > INT32_MAX)
+      throw std::out_of_range(text);
     return static_cast<int32_t>(value);
   } catch (const std::exception&) {
     throw UsageError(option + " needs a whole number, got '" + text + "'");
@@ -34,7 +35,8 @@ int32_t NumberOption(const std::string& option, const std::string& text) {
 int AddUser(Arguments& args) {
   host::DirectoryUser user;
   user.id = args.Take("user ID");
-  if (user.id.empty() || user.id.rfind("--", 0) == 0) throw UsageError("user add needs an ID first");
+  if (user.id.empty() || user.id.rfind("--", 0) == 0)
+    throw UsageError("user add needs an ID first");
   while (!args.Empty()) {
     const std::string option = args.Take("option");
     if (option == "--given") {
@@ -47,7 +49,8 @@ int AddUser(Arguments& args) {
       user.locale = std::to_string(NumberOption(option, args.Take("--locale value")));
     } else if (option == "--language") {
       user.language = NumberOption(option, args.Take("--language value"));
-      if (user.language < INT16_MIN || user.language > INT16_MAX) throw UsageError("--language is a 16-bit number");
+      if (user.language < INT16_MIN || user.language > INT16_MAX)
+        throw UsageError("--language is a 16-bit number");
     } else if (option == "--type") {
       user.types.push_back(NumberOption(option, args.Take("--type value")));
     } else {
@@ -72,8 +75,10 @@ int ListUsers(Arguments& args) {
     std::string types;
     for (int32_t type : user.types) types += (types.empty() ? "" : ", ") + std::to_string(type);
     std::cout << (first ? "\n  " : ",\n  ") << "{\"id\": " << json::QuoteJson(user.id)
-              << ", \"given\": " << json::QuoteJson(user.given) << ", \"family\": " << json::QuoteJson(user.family)
-              << ", \"email\": " << json::QuoteJson(user.email) << ", \"locale\": " << json::QuoteJson(user.locale)
+              << ", \"given\": " << json::QuoteJson(user.given)
+              << ", \"family\": " << json::QuoteJson(user.family)
+              << ", \"email\": " << json::QuoteJson(user.email)
+              << ", \"locale\": " << json::QuoteJson(user.locale)
               << ", \"language\": " << user.language << ", \"types\": [" << types << "]}";
     first = false;
   }

@@ -18,18 +18,12 @@ TEST(ErrorHandlerTest, LabelCodesAndOwnErrors) {
     bool own;
   };
   const Case cases[] = {
-      {Number(0x80040401), "SLBCE0001", true},
-      {Number(0x80040467), "SLBCE0103", true},
-      {Number(0x800407E9), "SLBCE1001", true},
-      {Number(0x80040800), "SLBCE1024", true},
-      {Number(0x80042B0E), "SLBCE9998", true},
-      {Number(0x80042B0F), "SLBCE9999", false},
-      {Number(0x80040400), "SLBCE0000", false},
-      {Number(0x800403FB), "SLBCE00-5", false},
-      {Number(0x80040000), "SLBCE-1024", false},
-      {0, "SLBCE2147220480", false},
-      {263167, "SLBCE2147483647", false},
-      {Number(0x80000000), "SLBCE-263168", false},
+      {Number(0x80040401), "SLBCE0001", true},   {Number(0x80040467), "SLBCE0103", true},
+      {Number(0x800407E9), "SLBCE1001", true},   {Number(0x80040800), "SLBCE1024", true},
+      {Number(0x80042B0E), "SLBCE9998", true},   {Number(0x80042B0F), "SLBCE9999", false},
+      {Number(0x80040400), "SLBCE0000", false},  {Number(0x800403FB), "SLBCE00-5", false},
+      {Number(0x80040000), "SLBCE-1024", false}, {0, "SLBCE2147220480", false},
+      {263167, "SLBCE2147483647", false},        {Number(0x80000000), "SLBCE-263168", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -57,8 +51,8 @@ TEST(ErrorHandlerTest, NumbersAbove263167Overflow) {
       } catch (const AutomationError& e) {
         EXPECT_EQ(e.record().number, 6);
         EXPECT_EQ(e.record().source, "QuorvanUtility");
-        EXPECT_EQ(e.record().description,
-                  std::string("\r\nERROR 0x6\r\n METHOD: ") + c.source + "\r\n DESC: Overflow.\r\n");
+        EXPECT_EQ(e.record().description, std::string("\r\nERROR 0x6\r\n METHOD: ") + c.source +
+                                              "\r\n DESC: Overflow.\r\n");
       }
     }
   }
