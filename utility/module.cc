@@ -3,10 +3,12 @@
 #include "shared/enum_holder.h"
 #include "shared/method_shape.h"
 #include "utility/error_handler/error_handler.h"
+#include "utility/string/string_builder.h"
 
 extern "C" __attribute__((visibility("default"))) void QuorvanRegisterModule(
     quorvan::ClassRegistry& registry) {
   quorvan::shared::SetProjectName("QuorvanUtility");
   quorvan::RegisterClass<quorvan::utility::ErrorHandler>(registry);
+  quorvan::RegisterClass<quorvan::utility::StringBuilder>(registry);
   quorvan::shared::RegisterLibEnum(registry, "QuorvanUtility");
 }

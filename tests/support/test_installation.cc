@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 #include "host/config/quorvan_config.h"
 #include "tools/quorvan/installation.h"
@@ -32,12 +33,29 @@ void TestInstallation::AddUser(const host::DirectoryUser& user) {
   directory.Save();
 }
 
+void TestInstallation::UseDatabase(const std::string& connection_string) {
+  AppendConfig("[connections]\nHadrell = " + connection_string + "\nJassoway = " + connection_string + "\n");
+}
+
 void TestInstallation::AppendConfig(const std::string& text) {
   std::ofstream out(config_path_, std::ios::app);
   out << "\n" << text << "\n";
 }
 
 std::string TestInstallation::ReadLog() const { return ReadWholeFile(log_path()); }
+
+void RunOnFreshThread(const std::function<void()>& work) {
+  std::exception_ptr failure;
+  std::thread thread([&] {
+    try {
+      work();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  });
+  thread.join();
+  if (failure) std::rethrow_exception(failure);
+}
 
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -3,6 +3,7 @@
 // test; tests never share it.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "host/vexa_membership/user_directory.h"
@@ -22,6 +23,8 @@ class TestInstallation {
   std::string log_path() const { return dir_ + "/log/quorvan.log"; }
 
   void AddUser(const host::DirectoryUser& user);
+  // Points the application and common databases at `connection_string`.
+  void UseDatabase(const std::string& connection_string);
   // Appends lines to quorvan.ini (later keys of a section win over none: use new sections).
   void AppendConfig(const std::string& text);
   std::string ReadLog() const;
@@ -32,5 +35,9 @@ class TestInstallation {
 };
 
 std::string ReadWholeFile(const std::string& path);
+
+// Runs `work` on a new thread and waits for it, passing its exception on: per-thread state
+// (cached connection settings) starts fresh, as on a new worker thread.
+void RunOnFreshThread(const std::function<void()>& work);
 
 }  // namespace quorvan::testing
