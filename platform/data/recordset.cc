@@ -418,6 +418,16 @@ void Recordset::AppendField(const std::string& name, int32_t type, int32_t defin
   fabricated_ = true;
 }
 
+std::vector<std::vector<Variant>> Recordset::AllRows() const {
+  RequireOpen();
+  std::vector<std::vector<Variant>> all;
+  all.reserve(rows_.size());
+  for (const Row& row : rows_) {
+    if (row.status != RowStatus::kDeleted) all.push_back(row.values);
+  }
+  return all;
+}
+
 // --- editing -------------------------------------------------------------------------
 
 bool Recordset::Updatable() const { return lock_type_ != kLockReadOnly && (fabricated_ || !table_.empty()); }

@@ -90,6 +90,8 @@ class Recordset : public Object {
   void SetValue(size_t index, const Variant& value);
   void SetValue(const Variant& field, const Variant& value) { SetValue(FieldIndex(field), value); }
   void AppendField(const std::string& name, int32_t type, int32_t defined_size, int32_t attributes);
+  // Every row's visible values in order (deleted rows left out), whatever the position.
+  std::vector<std::vector<Variant>> AllRows() const;
 
  private:
   enum class RowStatus { kUnchanged, kModified, kNew, kDeleted };

@@ -17,6 +17,7 @@
 #include "platform/automation/numeric_text.h"
 #include "platform/automation/object.h"
 #include "platform/automation/safe_array.h"
+#include "platform/data/recordset.h"
 
 namespace quorvan::json {
 namespace {
@@ -200,6 +201,11 @@ void WriteObject(const ObjectPtr& object, const WriteContext& context, std::stri
     out += "]}";
     return;
   }
+  if (const auto* recordset = dynamic_cast<const data::Recordset*>(object.get());
+      recordset && recordset->State() == data::kStateOpen) {
+    out += "{\"$recordset\": " + RecordsetJson(*recordset, context) + "}";
+    return;
+  }
   const std::string name = context.object_name ? context.object_name(object) : object->ClassName();
   out += "{\"$object\": " + QuoteJson(name) + "}";
 }
@@ -317,6 +323,22 @@ Variant FromJson(const Var& json, const ReadContext& context) {
     return Variant(number);
   }
   Malformed("unsupported JSON value");
+}
+
+std::string RecordsetJson(const data::Recordset& recordset, const WriteContext& context) {
+  std::string out = "{\"fields\": [";
+  for (size_t i = 0; i < recordset.FieldCount(); ++i) {
+    out += (i ? ", " : "") + std::string("{\"name\": ") + QuoteJson(recordset.Column(i).name) +
+           ", \"type\": " + std::to_string(recordset.Column(i).type) + "}";
+  }
+  out += "], \"rows\": [";
+  bool first = true;
+  for (const auto& row : recordset.AllRows()) {
+    if (!first) out += ", ";
+    first = false;
+    WriteElements(row, 0, row.size(), context, out);
+  }
+  return out + "]}";
 }
 
 std::string ToJson(const Variant& value, const WriteContext& context) {

@@ -10,6 +10,7 @@
 //   1-D array with lower bound 0: [..]; other bounds {"$array": [..], "$lbound": 1}
 //   2-D array {"$array2": [[a00, a01], [a10, a11]], "$lbounds": [0, 0]}
 //   Dictionary {"$dict": [[key, item], ...]} (written by content, read as a new Dictionary)
+//   an open Recordset (written only) {"$recordset": {"fields": [...], "rows": [...]}}
 //   other objects {"$object": "name"}: a variable of the caller that holds the object
 //
 // An object with any other "$" key, or a malformed tagged form, is an error (JsonFormError),
@@ -25,6 +26,10 @@
 
 namespace Poco::Dynamic {
 class Var;
+}
+
+namespace quorvan::data {
+class Recordset;
 }
 
 namespace quorvan::json {
@@ -47,6 +52,9 @@ struct WriteContext {
 Variant ParseValue(std::string_view json, const ReadContext& context = {});
 Variant FromJson(const Poco::Dynamic::Var& json, const ReadContext& context = {});
 std::string ToJson(const Variant& value, const WriteContext& context = {});
+
+// {"fields": [{"name": ..., "type": ADO type}], "rows": [[...], ...]} of an open row set.
+std::string RecordsetJson(const quorvan::data::Recordset& recordset, const WriteContext& context = {});
 
 // JSON string literal with escapes, for writers that build documents around values.
 std::string QuoteJson(std::string_view text);

@@ -13,6 +13,7 @@ int CallCommand(Arguments& args);
 int ScriptCommand(Arguments& args);
 int DescribeCommand(Arguments& args);
 int UserCommand(Arguments& args);
+int DbCommand(Arguments& args);
 
 // Help texts, one per command, and the overview.
 extern const char* const kMainHelp;
@@ -21,5 +22,6 @@ extern const char* const kCallHelp;
 extern const char* const kScriptHelp;
 extern const char* const kDescribeHelp;
 extern const char* const kUserHelp;
+extern const char* const kDbHelp;
 
 }  // namespace quorvan::tool

@@ -14,6 +14,7 @@ const char* const kMainHelp =
     "  script FILE|-            run a JSON call script in one request scope\n"
     "  describe CLASSID|ENUM    print a class's members in slot order, or an enumeration\n"
     "  user add|list            manage the embedded membership directory\n"
+    "  db init|query            create the schema; run one statement on a database\n"
     "\n"
     "The configuration file comes from --config FILE or the QUORVAN_CONFIG environment\n"
     "variable (init writes DIR/quorvan.ini). Modules are loaded from the folder of this tool,\n"
@@ -23,12 +24,26 @@ const char* const kMainHelp =
     "Run 'quorvan COMMAND --help' for the details of a command.\n";
 
 const char* const kInitHelp =
-    "usage: quorvan init DIR\n"
+    "usage: quorvan init DIR [--connection CONNECTION_STRING]\n"
     "\n"
     "Creates an installation in DIR: DIR/quorvan.ini (commented), the site configuration\n"
     "DIR/site/siteConfiguration.xml, the embedded user directory DIR/site/users.json, the\n"
-    "folders data/, log/, mail/pickup/, attachments/ and cache/. Refuses to overwrite an\n"
-    "existing DIR/quorvan.ini. Use it afterwards with --config DIR/quorvan.ini.\n";
+    "folders data/, log/, mail/pickup/, attachments/ and cache/, and the databases with their\n"
+    "schema: by default the SQLite files DIR/data/hadrell.db (application tables) and\n"
+    "DIR/data/jassoway.db (common tables); with --connection one database for both, e.g.\n"
+    "  --connection \"Provider=PostgreSQL;Host=127.0.0.1;Port=5432;Database=quorvan;User ID=q;Password=...\"\n"
+    "Refuses to overwrite an existing DIR/quorvan.ini. Use it afterwards with\n"
+    "--config DIR/quorvan.ini.\n";
+
+const char* const kDbHelp =
+    "usage: quorvan [--config FILE] db init\n"
+    "       quorvan [--config FILE] db query [--app Hadrell|Jassoway] SQL\n"
+    "\n"
+    "init applies the schema to the configured databases (idempotent: only what is missing\n"
+    "is created). query runs one statement through the data layer, in the same dialect as\n"
+    "the components (SELECT TOP n, INSERT without INTO...), on the application database\n"
+    "(Hadrell, the default) or the common one (Jassoway), and prints\n"
+    "  {\"fields\": [{\"name\": ..., \"type\": ADO type}], \"rows\": [[...]], \"recordsAffected\": N}\n";
 
 const char* const kCallHelp =
     "usage: quorvan [--config FILE] call CLASSID METHOD [ARG ...] [--named NAME=ARG ...]\n"

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "db/schema_loader.h"
 #include "host/config/quorvan_config.h"
 #include "platform/automation/error_record.h"
 
@@ -19,7 +20,8 @@ void WriteFile(const fs::path& path, const std::string& text) {
   if (!out) RaiseRuntimeError(kPathFileAccessError, "cannot write " + path.string());
 }
 
-std::string ConfigurationText(const fs::path& dir, const InstallationOptions& options) {
+std::string ConfigurationText(const fs::path& dir, const InstallationOptions& options,
+                              const DatabaseConnections& databases) {
   const std::string d = dir.string();
   return "; Quorvan configuration, written by `quorvan init`.\n"
          "; Every quorvan command reads it through --config FILE or QUORVAN_CONFIG.\n"
@@ -44,12 +46,8 @@ std::string ConfigurationText(const fs::path& dir, const InstallationOptions& op
          "; Hadrell: the application tables. Jassoway: the common tables.\n"
          "; PostgreSQL: Provider=PostgreSQL;Host=...;Port=5432;Database=...;User "
          "ID=...;Password=...\n"
-         "Hadrell = Provider=SQLite;Data Source=" +
-         d +
-         "/data/hadrell.db\n"
-         "Jassoway = Provider=SQLite;Data Source=" +
-         d +
-         "/data/jassoway.db\n"
+         "Hadrell = " + databases.application + "\n"
+         "Jassoway = " + databases.common + "\n"
          "\n"
          "[sites]\n"
          "; ConfigDir of site n of an application: APPLICATION.n = folder (no trailing '/').\n"
@@ -124,7 +122,8 @@ constexpr const char* kSiteConfigurationText =
 }  // namespace
 
 std::string CreateInstallation(const std::string& dir_text, const InstallationOptions& options) {
-  const fs::path dir = fs::absolute(dir_text).lexically_normal();
+  fs::path dir = fs::absolute(dir_text).lexically_normal();
+  if (dir.filename().empty()) dir = dir.parent_path();  // "DIR/" names DIR
   const fs::path config = dir / "quorvan.ini";
   std::error_code error;
   if (fs::exists(config, error)) {
@@ -132,21 +131,43 @@ std::string CreateInstallation(const std::string& dir_text, const InstallationOp
   }
   for (const char* folder : {"", "site", "data", "log", "mail/pickup", "attachments", "cache"}) {
     fs::create_directories(dir / folder, error);
-    if (error)
+    if (error) {
       RaiseRuntimeError(kPathFileAccessError, (dir / folder).string() + ": " + error.message());
+    }
   }
   WriteFile(dir / "site" / "siteConfiguration.xml", kSiteConfigurationText);
-  if (!fs::exists(dir / "site" / "users.json"))
+  if (!fs::exists(dir / "site" / "users.json")) {
     WriteFile(dir / "site" / "users.json", "{\"users\": []}\n");
+  }
   if (!fs::exists(dir / "log" / "quorvan.log")) WriteFile(dir / "log" / "quorvan.log", "");
-  WriteFile(config,
-            ConfigurationText(dir.string().back() == '/' ? dir.parent_path() : dir, options));
+  DatabaseConnections databases{options.connection, options.connection};
+  if (options.connection.empty()) {
+    databases.application = "Provider=SQLite;Data Source=" + (dir / "data" / "hadrell.db").string();
+    databases.common = "Provider=SQLite;Data Source=" + (dir / "data" / "jassoway.db").string();
+  }
+  InitializeDatabases(databases);
+  WriteFile(config, ConfigurationText(dir, options, databases));
   return config.string();
 }
 
-std::string SiteFolderOf(const std::string& config_path) {
+DatabaseConnections ConnectionsOf(const std::string& config_path) {
   const auto config = host::QuorvanConfig::Load(config_path);
-  return config->GetOr("sites", "Fennick.1", config->Folder() + "/site");
+  DatabaseConnections connections;
+  connections.application = config->GetOr("connections", "Hadrell", "");
+  connections.common = config->GetOr("connections", "Jassoway", "");
+  if (connections.application.empty() || connections.common.empty()) {
+    RaiseRuntimeError(runtime_error::kInvalidProcedureCall,
+                      config_path + " names no connection string for Hadrell or Jassoway");
+  }
+  return connections;
+}
+
+int InitializeDatabases(const DatabaseConnections& connections) {
+  int statements = db::ApplySchema(connections.application);
+  if (connections.common != connections.application) {
+    statements += db::ApplySchema(connections.common);
+  }
+  return statements;
 }
 
 }  // namespace quorvan::tool

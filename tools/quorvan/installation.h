@@ -17,13 +17,26 @@ namespace quorvan::tool {
 
 struct InstallationOptions {
   std::string component_path;  // written to [quorvan] ComponentPath; empty: beside the tool
+  // The database of both connections (application and common tables); empty: the embedded
+  // SQLite files DIR/data/hadrell.db and DIR/data/jassoway.db.
+  std::string connection;
 };
 
-// Creates the installation; returns the path of its configuration file. Throws
-// AutomationError (error 58) when DIR/quorvan.ini exists, 75 when a file cannot be written.
+// Creates the installation, with the schema applied to its databases; returns the path of its
+// configuration file, which is written last, so that a failed init leaves no installation
+// that looks usable. Throws AutomationError: 58 when DIR/quorvan.ini exists, 75 when a file
+// cannot be written, the provider's error when a database cannot be set up.
 std::string CreateInstallation(const std::string& dir, const InstallationOptions& options = {});
 
-// The site configuration folder of an installation's configuration file.
-std::string SiteFolderOf(const std::string& config_path);
+// The connection strings of the application ("Hadrell") and common ("Jassoway") databases.
+struct DatabaseConnections {
+  std::string application;
+  std::string common;
+};
+DatabaseConnections ConnectionsOf(const std::string& config_path);
+
+// Applies the schema to both databases (once when they are the same); returns the number of
+// statements run.
+int InitializeDatabases(const DatabaseConnections& connections);
 
 }  // namespace quorvan::tool

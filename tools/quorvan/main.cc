@@ -29,6 +29,7 @@ const std::map<std::string, Command>& Commands() {
       {"script", {ScriptCommand, kScriptHelp, true}},
       {"describe", {DescribeCommand, kDescribeHelp, false}},
       {"user", {UserCommand, kUserHelp, true}},
+      {"db", {DbCommand, kDbHelp, true}},
   };
   return commands;
 }

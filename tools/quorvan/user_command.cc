@@ -100,18 +100,4 @@ int UserCommand(Arguments& args) {
   throw UsageError("user: unknown action '" + action + "' (add or list)");
 }
 
-int InitCommand(Arguments& args) {
-  const std::string dir = args.Take("DIR");
-  args.ExpectEnd();
-  try {
-    const std::string config = CreateInstallation(dir);
-    std::cout << "{\"config\": " << json::QuoteJson(config) << "}\n";
-    std::cerr << "Created " << config << ". Use it with: quorvan --config " << config << " ...\n";
-    return kExitOk;
-  } catch (const AutomationError& e) {
-    std::cout << ErrorDocument(e.record()) << "\n";
-    return kExitError;
-  }
-}
-
 }  // namespace quorvan::tool
