@@ -118,6 +118,8 @@ ConnectionPtr GetTesmikConnection() {
   });
 }
 
+void ForgetConnectionSettings() { t_settings = ConnectionSettings{}; }
+
 void CloseConnection(ConnectionPtr& connection) {
   ConnectionPtr held = std::move(connection);
   connection = nullptr;

@@ -29,6 +29,10 @@ using RecordsetPtr = std::shared_ptr<data::Recordset>;
 // An open connection to the application database; the caller closes it with CloseConnection.
 ConnectionPtr GetTesmikConnection();
 
+// Forgets the calling thread's cached connection settings, so that the next
+// GetTesmikConnection reads the configuration again (a thread that switches installations).
+void ForgetConnectionSettings();
+
 // Closes an open connection (or row set, dropping pending edits) and clears the reference in
 // every case. A reference holding nothing, or a closed object, is fine.
 void CloseConnection(ConnectionPtr& connection);

@@ -41,7 +41,7 @@ start_postgres() {
   _as_postgres "$bin/createdb" -h 127.0.0.1 -p "$port" -U postgres quorvan_test
   export QUORVAN_TEST_POSTGRES="Provider=PostgreSQL;Host=127.0.0.1;Port=$port;Database=quorvan_test;User ID=postgres"
   _pg_data="$data"
-  echo "test services: PostgreSQL on 127.0.0.1:$port"
+  echo "test services: PostgreSQL on 127.0.0.1:$port" >&2
 }
 
 stop_postgres() {

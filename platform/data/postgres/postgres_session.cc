@@ -145,6 +145,7 @@ PostgresSession::PostgresSession(const ConnectionString& connection, const Sessi
 PostgresSession::~PostgresSession() { PQfinish(conn_); }
 
 PGresult* PostgresSession::Run(const std::string& sql, const std::vector<Variant>& params) {
+  if (params.empty()) return Checked(PQexec(conn_, sql.c_str()));  // one round trip, no parse/bind
   std::vector<std::string> texts;
   std::vector<const char*> values;
   texts.reserve(params.size());
@@ -160,8 +161,11 @@ PGresult* PostgresSession::Run(const std::string& sql, const std::vector<Variant
   for (size_t i = 0; i < params.size(); ++i) {
     if (!(params[i].IsNull() || params[i].IsEmpty())) values[i] = texts[i].c_str();
   }
-  PGresult* result = PQexecParams(conn_, sql.c_str(), static_cast<int>(params.size()), nullptr,
-                                  values.data(), nullptr, nullptr, 0);
+  return Checked(PQexecParams(conn_, sql.c_str(), static_cast<int>(params.size()), nullptr,
+                              values.data(), nullptr, nullptr, 0));
+}
+
+PGresult* PostgresSession::Checked(PGresult* result) {
   const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
   if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_EMPTY_QUERY) {
     Result owned(result);

@@ -38,6 +38,8 @@ class PostgresSession : public DatabaseSession {
 
  private:
   PGresult* Run(const std::string& sql, const std::vector<Variant>& params);
+  // The result, or the database's error raised (the result freed).
+  PGresult* Checked(PGresult* result);
 
   PGconn* conn_ = nullptr;
   int32_t command_timeout_ = -1;  // seconds last applied; -1 before the first
