@@ -61,8 +61,12 @@ void InsertTableThroughTheStack(benchmark::State& state, Provider provider) {
   shared::CloseConnection(connection);
 }
 
-void BM_InsertTable_SQLite(benchmark::State& state) { InsertTableThroughTheStack(state, Provider::kSQLite); }
-void BM_InsertTable_PostgreSQL(benchmark::State& state) { InsertTableThroughTheStack(state, Provider::kPostgreSQL); }
+void BM_InsertTable_SQLite(benchmark::State& state) {
+  InsertTableThroughTheStack(state, Provider::kSQLite);
+}
+void BM_InsertTable_PostgreSQL(benchmark::State& state) {
+  InsertTableThroughTheStack(state, Provider::kPostgreSQL);
+}
 
 // The INSERT text InsertTable builds, in the form the driver runs ("INSERT INTO").
 std::string RawInsert() {
@@ -73,20 +77,22 @@ std::string RawInsert() {
 void BM_RawInsert_SQLite(benchmark::State& state) {
   Setup setup(Provider::kSQLite);
   const std::string sql = RawInsert();
-  const std::string path = data::ConnectionString::Parse(setup.database.connection_string()).GetOr("Data Source", "");
+  const std::string path =
+      data::ConnectionString::Parse(setup.database.connection_string()).GetOr("Data Source", "");
   sqlite3* db = nullptr;
   sqlite3_open(path.c_str(), &db);
   data::ApplySqlitePragmas(db, 30000);
   for (auto _ : state) {
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) state.SkipWithError(sqlite3_errmsg(db));
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+      state.SkipWithError(sqlite3_errmsg(db));
   }
   sqlite3_close(db);
 }
 
 std::string LibpqConninfo(const std::string& connection_string) {
   const auto parsed = data::ConnectionString::Parse(connection_string);
-  return "host=" + parsed.GetOr("Host", "") + " port=" + parsed.GetOr("Port", "") + " dbname=" +
-         parsed.GetOr("Database", "") + " user=" + parsed.GetOr("User ID", "") +
+  return "host=" + parsed.GetOr("Host", "") + " port=" + parsed.GetOr("Port", "") +
+         " dbname=" + parsed.GetOr("Database", "") + " user=" + parsed.GetOr("User ID", "") +
          (parsed.Get("Schema") ? " options=-csearch_path=" + *parsed.Get("Schema") : "");
 }
 
@@ -97,7 +103,8 @@ void BM_RawInsert_PostgreSQL(benchmark::State& state) {
   PGconn* conn = PQconnectdb(LibpqConninfo(setup.database.connection_string()).c_str());
   for (auto _ : state) {
     PGresult* result = PQexec(conn, sql.c_str());
-    if (PQresultStatus(result) != PGRES_COMMAND_OK) state.SkipWithError(PQresultErrorMessage(result));
+    if (PQresultStatus(result) != PGRES_COMMAND_OK)
+      state.SkipWithError(PQresultErrorMessage(result));
     PQclear(result);
   }
   PQfinish(conn);

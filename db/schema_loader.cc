@@ -47,7 +47,8 @@ int ApplySchema(const std::string& connection_string) {
       session->Execute(statement, {});
     } catch (const AutomationError& failure) {
       ErrorRecord record = failure.record();
-      record.description += " (schema statement: " + statement.substr(0, statement.find('\n')) + ")";
+      record.description +=
+          " (schema statement: " + statement.substr(0, statement.find('\n')) + ")";
       throw AutomationError(record);
     }
     ++count;

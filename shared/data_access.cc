@@ -46,11 +46,14 @@ void ReadConnectionSettings() {
   }
   t_settings.connection_string = configuration->Call("GetConnectionString", "Hadrell").ToString();
   t_settings.command_timeout =
-      GetConfigurationValue(*configuration, "CONNECTIONS", "HadrellConnection_CommandTimeout").ToLong();
+      GetConfigurationValue(*configuration, "CONNECTIONS", "HadrellConnection_CommandTimeout")
+          .ToLong();
   t_settings.connection_timeout =
-      GetConfigurationValue(*configuration, "CONNECTIONS", "HadrellConnection_ConnectionTimeout").ToLong();
+      GetConfigurationValue(*configuration, "CONNECTIONS", "HadrellConnection_ConnectionTimeout")
+          .ToLong();
   t_settings.cursor_location =
-      GetConfigurationValue(*configuration, "CONNECTIONS", "HadrellConnection_CursorLocation").ToLong();
+      GetConfigurationValue(*configuration, "CONNECTIONS", "HadrellConnection_CursorLocation")
+          .ToLong();
 }
 
 ObjectPtr CreateFormatter() { return CreateObject("VexaLibrary.Utilities"); }
@@ -81,7 +84,8 @@ std::string ValueLiteral(Object& formatter, const Variant& value) {
 const Dictionary& AsDictionary(const Variant& value) {
   const ObjectPtr object = value.ToObject();
   const auto* dictionary = dynamic_cast<const Dictionary*>(object.get());
-  if (dictionary == nullptr) RaiseRuntimeError(runtime_error::kTypeMismatch, "a Dictionary is needed");
+  if (dictionary == nullptr)
+    RaiseRuntimeError(runtime_error::kTypeMismatch, "a Dictionary is needed");
   return *dictionary;
 }
 
@@ -168,13 +172,15 @@ void CloseRecordset(Variant& recordset) {
   CloseRecordset(held);
 }
 
-bool CheckIfExistsInTable(const std::string& table, const Variant& field_names, const Variant& field_values,
-                          const Variant& is_string, Variant& connection) {
+bool CheckIfExistsInTable(const std::string& table, const Variant& field_names,
+                          const Variant& field_values, const Variant& is_string,
+                          Variant& connection) {
   return MethodShape("Lib_DataAccess.CheckIfExistsInTable").Run([&] {
     const SafeArray& names = field_names.array();
     std::string statement;
     if (names.UBound() >= 0) {
-      statement = "SELECT TOP 1 " + names.at(names.LBound()).ToString() + " FROM " + table + " WHERE";
+      statement =
+          "SELECT TOP 1 " + names.at(names.LBound()).ToString() + " FROM " + table + " WHERE";
     }
     {
       ObjectPtr formatter = CreateFormatter();
@@ -192,11 +198,16 @@ bool CheckIfExistsInTable(const std::string& table, const Variant& field_names, 
           statement += Format(*formatter, "FormatString", Variant(value.ToString()));
         } else {
           const std::string type = UpperTypeName(value);
-          if (type == "LONG") statement += Format(*formatter, "FormatLong", value);
-          else if (type == "DOUBLE") statement += Format(*formatter, "FormatDouble", value);
-          else if (type == "DATE") statement += Format(*formatter, "FormatDate", value);
-          else if (type == "BOOLEAN") statement += value.bool_value() ? "1" : "0";
-          else statement += value.ToString();
+          if (type == "LONG")
+            statement += Format(*formatter, "FormatLong", value);
+          else if (type == "DOUBLE")
+            statement += Format(*formatter, "FormatDouble", value);
+          else if (type == "DATE")
+            statement += Format(*formatter, "FormatDate", value);
+          else if (type == "BOOLEAN")
+            statement += value.bool_value() ? "1" : "0";
+          else
+            statement += value.ToString();
         }
       }
     }
@@ -226,12 +237,14 @@ std::string InsertStatement(const std::string& table, const Variant& values) {
   return "INSERT " + table + "(" + columns + ") VALUES (" + literals + ")";
 }
 
-std::string UpdateStatement(const std::string& table, const Variant& values, const Variant& conditions) {
+std::string UpdateStatement(const std::string& table, const Variant& values,
+                            const Variant& conditions) {
   ObjectPtr formatter = CreateFormatter();
   std::string statement = "UPDATE " + table + " SET ";
   bool first = true;
   for (const auto& entry : AsDictionary(values).entries()) {
-    statement += (first ? "" : ",") + entry.key.ToString() + "=" + ValueLiteral(*formatter, entry.item);
+    statement +=
+        (first ? "" : ",") + entry.key.ToString() + "=" + ValueLiteral(*formatter, entry.item);
     first = false;
   }
   statement += " WHERE ";
@@ -241,11 +254,16 @@ std::string UpdateStatement(const std::string& table, const Variant& values, con
     first = false;
     const Variant& value = entry.item;
     const std::string type = UpperTypeName(value);
-    if (type == "STRING") statement += Format(*formatter, "FormatString", value);
-    else if (type == "LONG") statement += Format(*formatter, "FormatLong", value);
-    else if (type == "DATE") statement += Format(*formatter, "FormatDate", value);
-    else if (type == "DOUBLE") statement += Format(*formatter, "FormatDouble", value);
-    else if (type != "EMPTY" && type != "NULL") statement += value.ToString();
+    if (type == "STRING")
+      statement += Format(*formatter, "FormatString", value);
+    else if (type == "LONG")
+      statement += Format(*formatter, "FormatLong", value);
+    else if (type == "DATE")
+      statement += Format(*formatter, "FormatDate", value);
+    else if (type == "DOUBLE")
+      statement += Format(*formatter, "FormatDouble", value);
+    else if (type != "EMPTY" && type != "NULL")
+      statement += value.ToString();
   }
   return statement;
 }
@@ -257,8 +275,9 @@ std::string DeleteStatement(const std::string& table, const Variant& conditions)
   for (const auto& entry : AsDictionary(conditions).entries()) {
     statement += (first ? "" : " AND ") + entry.key.ToString() + "=";
     first = false;
-    statement += UpperTypeName(entry.item) == "STRING" ? Format(*formatter, "FormatString", entry.item)
-                                                       : ValueLiteral(*formatter, entry.item);
+    statement += UpperTypeName(entry.item) == "STRING"
+                     ? Format(*formatter, "FormatString", entry.item)
+                     : ValueLiteral(*formatter, entry.item);
   }
   return statement;
 }

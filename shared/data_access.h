@@ -42,8 +42,9 @@ void CloseRecordset(Variant& recordset);
 
 // Whether one row matches all conditions; `connection` may be missing (a connection is then
 // opened and closed here) or hold the caller's connection, which stays open.
-bool CheckIfExistsInTable(const std::string& table, const Variant& field_names, const Variant& field_values,
-                          const Variant& is_string, Variant& connection);
+bool CheckIfExistsInTable(const std::string& table, const Variant& field_names,
+                          const Variant& field_values, const Variant& is_string,
+                          Variant& connection);
 
 void InsertTable(const std::string& table, const Variant& values, ConnectionPtr& connection);
 void UpdateTable(const std::string& table, const Variant& values, const Variant& conditions,
@@ -52,14 +53,16 @@ void DeleteTable(const std::string& table, const Variant& conditions, Connection
 
 // The statement texts the three procedures above run, for the same arguments.
 std::string InsertStatement(const std::string& table, const Variant& values);
-std::string UpdateStatement(const std::string& table, const Variant& values, const Variant& conditions);
+std::string UpdateStatement(const std::string& table, const Variant& values,
+                            const Variant& conditions);
 std::string DeleteStatement(const std::string& table, const Variant& conditions);
 
 // Owns a connection or row set for the length of a scope and closes it at the end, also while
 // an error unwinds the scope (the close then runs unarmed and cannot replace that error).
 class ScopedConnection {
  public:
-  explicit ScopedConnection(ConnectionPtr connection = nullptr) : connection_(std::move(connection)) {}
+  explicit ScopedConnection(ConnectionPtr connection = nullptr)
+      : connection_(std::move(connection)) {}
   ~ScopedConnection();
   ScopedConnection(const ScopedConnection&) = delete;
   ScopedConnection& operator=(const ScopedConnection&) = delete;

@@ -26,22 +26,32 @@ Variant Dict(std::initializer_list<std::pair<const char*, Variant>> entries) {
   return Variant(dictionary);
 }
 
-Variant Array(std::initializer_list<Variant> items) { return Variant::FromArray(SafeArray::Of(items)); }
+Variant Array(std::initializer_list<Variant> items) {
+  return Variant::FromArray(SafeArray::Of(items));
+}
 
 TEST(StatementTextTest, LiteralsByRunTimeType) {
   TestInstallation installation;
   const Variant date = Variant::FromDate(*ParseIsoDate("2024-02-03T04:05:06"));
-  EXPECT_EQ(InsertStatement("ALERT", Dict({{"RECEIVERID", Variant("o'hara")}, {"ALERTTYPE", Variant(4)},
-                                           {"PRICE", Variant(2.5)}, {"GENERATIONDATE", date},
-                                           {"EXPIRED", Variant(false)}, {"BODY", Variant()},
-                                           {"SUBJECT", Variant::Null()}, {"STATUS", Variant(int16_t{2})}})),
-            "INSERT ALERT(RECEIVERID,ALERTTYPE,PRICE,GENERATIONDATE,EXPIRED,BODY,SUBJECT,STATUS) VALUES "
-            "('o''hara',4,2.5,'2024-02-03 04:05:06',0,NULL,NULL,2)");
+  EXPECT_EQ(
+      InsertStatement("ALERT", Dict({{"RECEIVERID", Variant("o'hara")},
+                                     {"ALERTTYPE", Variant(4)},
+                                     {"PRICE", Variant(2.5)},
+                                     {"GENERATIONDATE", date},
+                                     {"EXPIRED", Variant(false)},
+                                     {"BODY", Variant()},
+                                     {"SUBJECT", Variant::Null()},
+                                     {"STATUS", Variant(int16_t{2})}})),
+      "INSERT ALERT(RECEIVERID,ALERTTYPE,PRICE,GENERATIONDATE,EXPIRED,BODY,SUBJECT,STATUS) VALUES "
+      "('o''hara',4,2.5,'2024-02-03 04:05:06',0,NULL,NULL,2)");
   EXPECT_EQ(InsertStatement("T", Dict({})), "INSERT T() VALUES ()");
   EXPECT_EQ(UpdateStatement("ALERT", Dict({{"STATUS", Variant(3)}, {"SUBJECT", Variant("a'b")}}),
-                            Dict({{"ALERTERID", Variant(7)}, {"RECEIVERID", Variant("u")}, {"MAILSENT", Variant(true)},
+                            Dict({{"ALERTERID", Variant(7)},
+                                  {"RECEIVERID", Variant("u")},
+                                  {"MAILSENT", Variant(true)},
                                   {"BODY", Variant::Null()}})),
-            "UPDATE ALERT SET STATUS=3,SUBJECT='a''b' WHERE ALERTERID=7 AND RECEIVERID='u' AND MAILSENT=True AND BODY=");
+            "UPDATE ALERT SET STATUS=3,SUBJECT='a''b' WHERE ALERTERID=7 AND RECEIVERID='u' AND "
+            "MAILSENT=True AND BODY=");
   EXPECT_EQ(UpdateStatement("T", Dict({{"A", Variant(1)}}), Dict({})), "UPDATE T SET A=1 WHERE ");
   EXPECT_EQ(DeleteStatement("ALERT", Dict({{"RECEIVERID", Variant("u")}, {"REVISION", Variant()}})),
             "DELETE FROM ALERT WHERE RECEIVERID='u' AND REVISION=NULL");
@@ -59,13 +69,17 @@ class DataAccessTest : public ::testing::TestWithParam<Provider> {
   int64_t Count(const std::string& where) {
     auto connection = data::Connection::Create();
     connection->Open(Variant(database_->connection_string()), Variant(), Variant(), Variant());
-    return connection->ExecuteStatement("SELECT COUNT(*) FROM ALERT WHERE " + where, nullptr)->Value(size_t{0}).ToLong();
+    return connection->ExecuteStatement("SELECT COUNT(*) FROM ALERT WHERE " + where, nullptr)
+        ->Value(size_t{0})
+        .ToLong();
   }
 
   void InsertAlert(const char* receiver, int32_t type) {
     ConnectionPtr connection = GetTesmikConnection();
-    InsertTable("ALERT", Dict({{"ALERTTYPE", Variant(type)}, {"RECEIVERID", Variant(receiver)},
-                               {"GENERATIONDATE", Variant::FromDate(NowDateSerial())}}),
+    InsertTable("ALERT",
+                Dict({{"ALERTTYPE", Variant(type)},
+                      {"RECEIVERID", Variant(receiver)},
+                      {"GENERATIONDATE", Variant::FromDate(NowDateSerial())}}),
                 connection);
     CloseConnection(connection);
   }
@@ -93,7 +107,8 @@ TEST_P(DataAccessTest, GetTesmikConnectionReadsTheConfigurationOncePerThread) {
     installation_.AppendConfig("[connections]\nHadrell = Provider=Nope\n");
     const ErrorRecord error = ErrorOf([] { GetTesmikConnection(); });
     EXPECT_EQ(error.number, 3706);
-    EXPECT_NE(error.description.find(" METHOD: Lib_DataAccess.GetTesmikConnection\r\n"), std::string::npos);
+    EXPECT_NE(error.description.find(" METHOD: Lib_DataAccess.GetTesmikConnection\r\n"),
+              std::string::npos);
   });
 }
 
@@ -116,8 +131,8 @@ TEST_P(DataAccessTest, InsertUpdateDeleteOnTheApplicationDatabase) {
     InsertAlert("o'brien", 4);
     EXPECT_EQ(Count("RECEIVERID = 'o''brien'"), 1);
     ConnectionPtr connection = GetTesmikConnection();
-    UpdateTable("ALERT", Dict({{"STATUS", Variant(3)}}), Dict({{"RECEIVERID", Variant("ann")}, {"ALERTTYPE", Variant(5)}}),
-                connection);
+    UpdateTable("ALERT", Dict({{"STATUS", Variant(3)}}),
+                Dict({{"RECEIVERID", Variant("ann")}, {"ALERTTYPE", Variant(5)}}), connection);
     EXPECT_EQ(Count("STATUS = 3"), 1);
     DeleteTable("ALERT", Dict({{"RECEIVERID", Variant("ann")}}), connection);
     EXPECT_EQ(Count("1=1"), 1);
@@ -136,25 +151,28 @@ TEST_P(DataAccessTest, CheckIfExistsInTable) {
     InsertAlert("ann", 4);
     Variant no_connection = Variant::Missing();
     EXPECT_TRUE(CheckIfExistsInTable("ALERT", Array({Variant("RECEIVERID"), Variant("ALERTTYPE")}),
-                                     Array({Variant("ann"), Variant(4)}), Array({Variant(true), Variant(false)}),
-                                     no_connection));
-    EXPECT_FALSE(CheckIfExistsInTable("ALERT", Array({Variant("RECEIVERID")}), Array({Variant("o'ann")}),
-                                      Array({Variant(true)}), no_connection));
+                                     Array({Variant("ann"), Variant(4)}),
+                                     Array({Variant(true), Variant(false)}), no_connection));
+    EXPECT_FALSE(CheckIfExistsInTable("ALERT", Array({Variant("RECEIVERID")}),
+                                      Array({Variant("o'ann")}), Array({Variant(true)}),
+                                      no_connection));
     // A null value tests IS NULL; text whose flag is false goes in unquoted.
     EXPECT_TRUE(CheckIfExistsInTable("ALERT", Array({Variant("SUBJECT"), Variant("ALERTTYPE")}),
-                                     Array({Variant::Null(), Variant("4")}), Array({Variant(true), Variant::Null()}),
-                                     no_connection));
+                                     Array({Variant::Null(), Variant("4")}),
+                                     Array({Variant(true), Variant::Null()}), no_connection));
     ConnectionPtr mine = GetTesmikConnection();
     Variant passed{ObjectPtr(mine)};
     EXPECT_TRUE(CheckIfExistsInTable("ALERT", Array({Variant("ALERTTYPE")}), Array({Variant(4)}),
                                      Array({Variant(false)}), passed));
     EXPECT_EQ(mine->State(), data::kStateOpen);  // the caller's connection stays open
     const ErrorRecord empty = ErrorOf([&] {
-      CheckIfExistsInTable("ALERT", Variant::FromArray(SafeArray()), Variant::FromArray(SafeArray()),
-                           Variant::FromArray(SafeArray()), passed);
+      CheckIfExistsInTable("ALERT", Variant::FromArray(SafeArray()),
+                           Variant::FromArray(SafeArray()), Variant::FromArray(SafeArray()),
+                           passed);
     });
     EXPECT_NE(empty.number, 0);
-    EXPECT_NE(empty.description.find(" METHOD: Lib_DataAccess.CheckIfExistsInTable\r\n"), std::string::npos);
+    EXPECT_NE(empty.description.find(" METHOD: Lib_DataAccess.CheckIfExistsInTable\r\n"),
+              std::string::npos);
     CloseConnection(mine);
   });
 }
@@ -170,8 +188,8 @@ TEST_P(DataAccessTest, ClosingIsSafeForAnyReference) {
     EXPECT_TRUE(empty.IsObject());
     ConnectionPtr connection = GetTesmikConnection();
     auto rows = data::Recordset::Create();
-    rows->Open(Variant("SELECT STATUS FROM ALERT"), Variant(ObjectPtr(connection)), Variant(data::kOpenStatic),
-               Variant(data::kLockBatchOptimistic), Variant());
+    rows->Open(Variant("SELECT STATUS FROM ALERT"), Variant(ObjectPtr(connection)),
+               Variant(data::kOpenStatic), Variant(data::kLockBatchOptimistic), Variant());
     rows->SetValue(size_t{0}, Variant(3));
     rows->Update(Variant(), Variant());
     RecordsetPtr held = rows;
@@ -187,8 +205,11 @@ TEST_P(DataAccessTest, ClosingIsSafeForAnyReference) {
   });
 }
 
-INSTANTIATE_TEST_SUITE_P(Providers, DataAccessTest, ::testing::Values(Provider::kSQLite, Provider::kPostgreSQL),
-                         [](const auto& info) { return std::string(quorvan::testing::ProviderName(info.param)); });
+INSTANTIATE_TEST_SUITE_P(Providers, DataAccessTest,
+                         ::testing::Values(Provider::kSQLite, Provider::kPostgreSQL),
+                         [](const auto& info) {
+                           return std::string(quorvan::testing::ProviderName(info.param));
+                         });
 
 }  // namespace
 }  // namespace quorvan::shared

@@ -186,13 +186,17 @@ TEST(ToolTest, InitCreatesTheEmbeddedDatabasesAndDbQueryRunsTheComponentDialect)
   TestInstallation installation;
   EXPECT_TRUE(std::filesystem::exists(installation.dir() + "/data/hadrell.db"));
   EXPECT_TRUE(std::filesystem::exists(installation.dir() + "/data/jassoway.db"));
-  const ToolRun insert = RunTool(
-      {"db", "query", "INSERT ALERT(ALERTTYPE, RECEIVERID, GENERATIONDATE) VALUES (4, 'o''neil', '2024-01-01 10:00:00')"});
+  const ToolRun insert = RunTool({"db", "query",
+                                  "INSERT ALERT(ALERTTYPE, RECEIVERID, GENERATIONDATE) VALUES (4, "
+                                  "'o''neil', '2024-01-01 10:00:00')"});
   EXPECT_EQ(insert.out, "{\"fields\": [], \"rows\": [], \"recordsAffected\": 1}\n");
-  const ToolRun select = RunTool({"db", "query", "SELECT TOP 1 ALERTERID, RECEIVERID, EXPIRED FROM ALERT"});
+  const ToolRun select =
+      RunTool({"db", "query", "SELECT TOP 1 ALERTERID, RECEIVERID, EXPIRED FROM ALERT"});
   EXPECT_EQ(select.out,
-            "{\"fields\": [{\"name\": \"ALERTERID\", \"type\": 3}, {\"name\": \"RECEIVERID\", \"type\": 203}, "
-            "{\"name\": \"EXPIRED\", \"type\": 2}], \"rows\": [[1, \"o'neil\", {\"$int\": 0}]], \"recordsAffected\": -1}\n");
+            "{\"fields\": [{\"name\": \"ALERTERID\", \"type\": 3}, {\"name\": \"RECEIVERID\", "
+            "\"type\": 203}, "
+            "{\"name\": \"EXPIRED\", \"type\": 2}], \"rows\": [[1, \"o'neil\", {\"$int\": 0}]], "
+            "\"recordsAffected\": -1}\n");
   const ToolRun second = RunTool({"db", "query", "DELETE FROM ALERT; DROP TABLE ALERT"});
   EXPECT_EQ(second.exit_status, 1);
   EXPECT_TRUE(Contains(second.out, "80040E14")) << second.out;
@@ -207,20 +211,25 @@ TEST(ToolTest, InitOnPostgreSQL) {
   ASSERT_NE(server, nullptr) << "run through scripts/test, which starts PostgreSQL";
   TestInstallation installation;
   const std::string dir = installation.dir() + "/pg";
-  const std::string connection = std::string(server) + ";Schema=tool_init_" + std::to_string(getpid());
+  const std::string connection =
+      std::string(server) + ";Schema=tool_init_" + std::to_string(getpid());
   const ToolRun init = RunTool({"init", dir, "--connection", connection});
   ASSERT_EQ(init.exit_status, 0) << init.out;
   EXPECT_TRUE(Contains(ReadWholeFile(dir + "/quorvan.ini"), "Hadrell = " + connection));
   const ToolRun insert = RunTool({"--config", dir + "/quorvan.ini", "db", "query",
-                                  "INSERT ATTACHMENT(OBJECTTYPE, HEADERID, FILENAME, CREATEDON) VALUES (1, 2, 'a.pdf', '2024-01-01 00:00:00')"});
+                                  "INSERT ATTACHMENT(OBJECTTYPE, HEADERID, FILENAME, CREATEDON) "
+                                  "VALUES (1, 2, 'a.pdf', '2024-01-01 00:00:00')"});
   EXPECT_TRUE(Contains(insert.out, "\"recordsAffected\": 1")) << insert.out;
-  const ToolRun select = RunTool({"--config", dir + "/quorvan.ini", "db", "query", "SELECT TOP 1 ATTACHMENTID, INTERNAL FROM ATTACHMENT"});
+  const ToolRun select = RunTool({"--config", dir + "/quorvan.ini", "db", "query",
+                                  "SELECT TOP 1 ATTACHMENTID, INTERNAL FROM ATTACHMENT"});
   EXPECT_TRUE(Contains(select.out, "[[1, {\"$int\": 0}]]")) << select.out;
-  const ToolRun unreachable = RunTool({"init", installation.dir() + "/nowhere", "--connection",
-                                       "Provider=PostgreSQL;Host=127.0.0.1;Port=1;Database=x;User ID=x"});
+  const ToolRun unreachable =
+      RunTool({"init", installation.dir() + "/nowhere", "--connection",
+               "Provider=PostgreSQL;Host=127.0.0.1;Port=1;Database=x;User ID=x"});
   EXPECT_EQ(unreachable.exit_status, 1);
   EXPECT_FALSE(std::filesystem::exists(installation.dir() + "/nowhere/quorvan.ini"));
-  RunTool({"--config", dir + "/quorvan.ini", "db", "query", "DROP SCHEMA tool_init_" + std::to_string(getpid()) + " CASCADE"});
+  RunTool({"--config", dir + "/quorvan.ini", "db", "query",
+           "DROP SCHEMA tool_init_" + std::to_string(getpid()) + " CASCADE"});
 }
 
 TEST(ToolTest, HelpForEveryCommand) {

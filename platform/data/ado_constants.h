@@ -8,7 +8,12 @@ namespace quorvan::data {
 
 enum ObjectState : int32_t { kStateClosed = 0, kStateOpen = 1 };
 enum CursorLocation : int32_t { kUseServer = 2, kUseClient = 3 };
-enum CursorType : int32_t { kOpenForwardOnly = 0, kOpenKeyset = 1, kOpenDynamic = 2, kOpenStatic = 3 };
+enum CursorType : int32_t {
+  kOpenForwardOnly = 0,
+  kOpenKeyset = 1,
+  kOpenDynamic = 2,
+  kOpenStatic = 3
+};
 enum LockType : int32_t {
   kLockReadOnly = 1,
   kLockPessimistic = 2,

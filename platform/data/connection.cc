@@ -10,11 +10,16 @@ namespace {
 
 constexpr const char* kSource = "QuorvanData.Connection";
 
-bool Given(const Variant& value) { return !value.IsMissing() && !value.IsEmpty() && !(value.IsString() && value.string_ref().empty()); }
+bool Given(const Variant& value) {
+  return !value.IsMissing() && !value.IsEmpty() &&
+         !(value.IsString() && value.string_ref().empty());
+}
 
 }  // namespace
 
-std::shared_ptr<Connection> Connection::Create() { return std::shared_ptr<Connection>(new Connection()); }
+std::shared_ptr<Connection> Connection::Create() {
+  return std::shared_ptr<Connection>(new Connection());
+}
 
 const ClassInfo& Connection::Info() {
   static const ClassInfo info =
@@ -30,8 +35,9 @@ const ClassInfo& Connection::Info() {
           .Get<&Connection::State>("State")
           .Method<&Connection::Open>("Open", {Optional("ConnectionString"), Optional("UserID"),
                                               Optional("Password"), Optional("Options")})
-          .Method<&Connection::Execute>("Execute", {In("CommandText"), OptionalByRef("RecordsAffected"),
-                                                    Optional("Options")}, "Recordset")
+          .Method<&Connection::Execute>(
+              "Execute", {In("CommandText"), OptionalByRef("RecordsAffected"), Optional("Options")},
+              "Recordset")
           .Method<&Connection::Close>("Close")
           .Method<&Connection::BeginTrans>("BeginTrans")
           .Method<&Connection::CommitTrans>("CommitTrans")
@@ -83,7 +89,8 @@ DatabaseSession& Connection::session() {
   return *session_.get();
 }
 
-std::shared_ptr<Recordset> Connection::ExecuteStatement(const std::string& statement, int64_t* records_affected) {
+std::shared_ptr<Recordset> Connection::ExecuteStatement(const std::string& statement,
+                                                        int64_t* records_affected) {
   DatabaseSession& db = session();
   const DialectStatement dialect = RewriteForProvider(statement, db.provider());
   if (dialect.sql.empty()) {
@@ -97,12 +104,13 @@ std::shared_ptr<Recordset> Connection::ExecuteStatement(const std::string& state
   }
   if (records_affected) *records_affected = -1;
   auto recordset = Recordset::Create();
-  recordset->OpenResult(db.Query(dialect.sql, {}, 0), std::static_pointer_cast<Connection>(shared_from_this()),
-                        statement);
+  recordset->OpenResult(db.Query(dialect.sql, {}, 0),
+                        std::static_pointer_cast<Connection>(shared_from_this()), statement);
   return recordset;
 }
 
-ObjectPtr Connection::Execute(const std::string& command_text, Variant& records_affected, const Variant& /*options*/) {
+ObjectPtr Connection::Execute(const std::string& command_text, Variant& records_affected,
+                              const Variant& /*options*/) {
   int64_t affected = 0;
   std::shared_ptr<Recordset> rows = ExecuteStatement(command_text, &affected);
   if (!records_affected.IsMissing()) records_affected = Variant(static_cast<int32_t>(affected));

@@ -41,7 +41,8 @@ class Connection : public Object {
   // Automation form: every argument optional ("" or missing keeps the property).
   void Open(const Variant& connection_string, const Variant& user_id, const Variant& password,
             const Variant& options);
-  ObjectPtr Execute(const std::string& command_text, Variant& records_affected, const Variant& options);
+  ObjectPtr Execute(const std::string& command_text, Variant& records_affected,
+                    const Variant& options);
   void Close();
   int32_t BeginTrans();
   void CommitTrans();
@@ -50,7 +51,8 @@ class Connection : public Object {
   // C++ access for row sets: the open session (error 3704 when closed).
   DatabaseSession& session();
   // Runs one statement; returns its rows when it has any (nullptr otherwise).
-  std::shared_ptr<Recordset> ExecuteStatement(const std::string& statement, int64_t* records_affected);
+  std::shared_ptr<Recordset> ExecuteStatement(const std::string& statement,
+                                              int64_t* records_affected);
 
  private:
   Connection() = default;

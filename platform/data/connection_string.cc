@@ -22,7 +22,9 @@ ConnectionString ConnectionString::Parse(const std::string& text) {
     const size_t equals = text.find('=', pos);
     const size_t semicolon = text.find(';', pos);
     if (equals == std::string::npos || (semicolon != std::string::npos && semicolon < equals)) {
-      if (!Trim(text.substr(pos, semicolon == std::string::npos ? std::string::npos : semicolon - pos)).empty()) {
+      if (!Trim(text.substr(pos,
+                            semicolon == std::string::npos ? std::string::npos : semicolon - pos))
+               .empty()) {
         RaiseDataError(data_error::kArgumentsWrongType, "QuorvanData.Connection",
                        "connection string: expected Key=Value");
       }
@@ -33,7 +35,8 @@ ConnectionString ConnectionString::Parse(const std::string& text) {
     const std::string key = Trim(text.substr(pos, equals - pos));
     size_t value_start = text.find_first_not_of(" \t", equals + 1);
     std::string value;
-    if (value_start != std::string::npos && (text[value_start] == '"' || text[value_start] == '\'')) {
+    if (value_start != std::string::npos &&
+        (text[value_start] == '"' || text[value_start] == '\'')) {
       const char quote = text[value_start];
       const size_t close = text.find(quote, value_start + 1);
       if (close == std::string::npos) {
@@ -45,7 +48,8 @@ ConnectionString ConnectionString::Parse(const std::string& text) {
       pos = next == std::string::npos ? text.size() : next + 1;
     } else {
       const size_t end = text.find(';', equals);
-      value = Trim(text.substr(equals + 1, end == std::string::npos ? std::string::npos : end - equals - 1));
+      value = Trim(
+          text.substr(equals + 1, end == std::string::npos ? std::string::npos : end - equals - 1));
       pos = end == std::string::npos ? text.size() : end + 1;
     }
     result.pairs_.emplace_back(key, value);

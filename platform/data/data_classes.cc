@@ -9,8 +9,10 @@ namespace {
 
 const bool kRegistered = [] {
   ClassRegistry& registry = ClassRegistry::Instance();
-  registry.Register(Connection::Info(), [](const ClassInfo&) { return ObjectPtr(Connection::Create()); });
-  registry.Register(Recordset::Info(), [](const ClassInfo&) { return ObjectPtr(Recordset::Create()); });
+  registry.Register(Connection::Info(),
+                    [](const ClassInfo&) { return ObjectPtr(Connection::Create()); });
+  registry.Register(Recordset::Info(),
+                    [](const ClassInfo&) { return ObjectPtr(Recordset::Create()); });
   return true;
 }();
 

@@ -14,7 +14,8 @@ struct ErrorText {
 };
 
 constexpr std::array kTexts{
-    ErrorText{data_error::kProviderNotFound, "Provider cannot be found. It may not be properly installed."},
+    ErrorText{data_error::kProviderNotFound,
+              "Provider cannot be found. It may not be properly installed."},
     ErrorText{data_error::kBofOrEof,
               "Either BOF or EOF is True, or the current record has been deleted. Requested "
               "operation requires a current record."},

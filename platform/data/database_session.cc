@@ -16,8 +16,9 @@ Provider ProviderOf(const ConnectionString& connection) {
   const std::string name = connection.GetOr("Provider", "");
   if (EqualsIgnoringCase(name, "SQLite")) return Provider::kSQLite;
   if (EqualsIgnoringCase(name, "PostgreSQL")) return Provider::kPostgreSQL;
-  RaiseDataError(data_error::kProviderNotFound, "QuorvanData.Connection",
-                 name.empty() ? "the connection string names no Provider" : "unknown provider '" + name + "'");
+  RaiseDataError(
+      data_error::kProviderNotFound, "QuorvanData.Connection",
+      name.empty() ? "the connection string names no Provider" : "unknown provider '" + name + "'");
 }
 
 std::unique_ptr<DatabaseSession> OpenSession(const ConnectionString& connection,
@@ -34,8 +35,8 @@ std::unique_ptr<DatabaseSession> OpenSession(const ConnectionString& connection,
 std::string DateParameterText(double serial) {
   const CivilDateTime c = FromDateSerial(std::round(serial * 86400.0) / 86400.0);
   char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", c.year, c.month, c.day, c.hour,
-                c.minute, c.second);
+  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", c.year, c.month, c.day,
+                c.hour, c.minute, c.second);
   return buffer;
 }
 

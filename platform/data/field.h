@@ -15,7 +15,8 @@ class Recordset;
 
 class Field : public Object {
  public:
-  Field(std::weak_ptr<Recordset> recordset, size_t index) : recordset_(std::move(recordset)), index_(index) {}
+  Field(std::weak_ptr<Recordset> recordset, size_t index)
+      : recordset_(std::move(recordset)), index_(index) {}
   static const ClassInfo& Info();
   const ClassInfo& Class() const override { return Info(); }
 
@@ -42,8 +43,8 @@ class Fields : public Object {
 
   int32_t Count() const;
   ObjectPtr Item(const Variant& index) const;
-  void Append(const std::string& name, int32_t type, const Variant& defined_size, const Variant& attributes,
-              const Variant& field_value);
+  void Append(const std::string& name, int32_t type, const Variant& defined_size,
+              const Variant& attributes, const Variant& field_value);
 
  private:
   std::shared_ptr<Recordset> Owner() const;

@@ -35,7 +35,8 @@ FindCriterion ParseCriterion(const std::string& criteria) {
   size_t pos = text.find_first_not_of(" \t");
   size_t end = pos;
   while (end < text.size() && text[end] != ' ' && text[end] != '=' && text[end] != '\t') ++end;
-  if (pos == std::string::npos || end == pos) RaiseDataError(data_error::kArgumentsWrongType, kSource, "Find criteria");
+  if (pos == std::string::npos || end == pos)
+    RaiseDataError(data_error::kArgumentsWrongType, kSource, "Find criteria");
   criterion.field = text.substr(pos, end - pos);
   pos = text.find_first_not_of(" \t", end);
   if (pos != std::string::npos && text[pos] == '=') {
@@ -47,7 +48,8 @@ FindCriterion ParseCriterion(const std::string& criteria) {
     RaiseDataError(data_error::kArgumentsWrongType, kSource, "Find supports = and LIKE");
   }
   pos = text.find_first_not_of(" \t", pos);
-  if (pos == std::string::npos) RaiseDataError(data_error::kArgumentsWrongType, kSource, "Find criteria");
+  if (pos == std::string::npos)
+    RaiseDataError(data_error::kArgumentsWrongType, kSource, "Find criteria");
   if (text[pos] == '\'' || text[pos] == '#') {
     const char quote = text[pos];
     std::string value;
@@ -63,7 +65,8 @@ FindCriterion ParseCriterion(const std::string& criteria) {
       }
       value += text[i];
     }
-    if (i >= text.size()) RaiseDataError(data_error::kArgumentsWrongType, kSource, "unclosed quote in Find criteria");
+    if (i >= text.size())
+      RaiseDataError(data_error::kArgumentsWrongType, kSource, "unclosed quote in Find criteria");
     if (text.find_first_not_of(" \t", i + 1) != std::string::npos) {
       RaiseDataError(data_error::kArgumentsWrongType, kSource, "Find takes one condition");
     }
@@ -118,7 +121,9 @@ std::string JoinColumns(const std::vector<std::string>& names) {
 
 }  // namespace
 
-std::shared_ptr<Recordset> Recordset::Create() { return std::shared_ptr<Recordset>(new Recordset()); }
+std::shared_ptr<Recordset> Recordset::Create() {
+  return std::shared_ptr<Recordset>(new Recordset());
+}
 
 const ClassInfo& Recordset::Info() {
   static const ClassInfo info =
@@ -140,8 +145,9 @@ const ClassInfo& Recordset::Info() {
           .Get<&Recordset::RecordCount>("RecordCount")
           .Get<&Recordset::EditMode>("EditMode")
           .Get<&Recordset::Fields>("Fields", {}, "Fields")
-          .Method<&Recordset::Open>("Open", {Optional("Source"), Optional("ActiveConnection"), Optional("CursorType"),
-                                             Optional("LockType"), Optional("Options")})
+          .Method<&Recordset::Open>(
+              "Open", {Optional("Source"), Optional("ActiveConnection"), Optional("CursorType"),
+                       Optional("LockType"), Optional("Options")})
           .Method<&Recordset::Close>("Close")
           .Method<&Recordset::MoveFirst>("MoveFirst")
           .Method<&Recordset::MoveLast>("MoveLast")
@@ -153,8 +159,8 @@ const ClassInfo& Recordset::Info() {
           .Method<&Recordset::UpdateBatch>("UpdateBatch", {Optional("AffectRecords")})
           .Method<&Recordset::CancelBatch>("CancelBatch", {Optional("AffectRecords")})
           .Method<&Recordset::Delete>("Delete", {Optional("AffectRecords")})
-          .Method<&Recordset::Find>("Find", {In("Criteria"), Optional("SkipRecords"), Optional("SearchDirection"),
-                                             Optional("Start")})
+          .Method<&Recordset::Find>("Find", {In("Criteria"), Optional("SkipRecords"),
+                                             Optional("SearchDirection"), Optional("Start")})
           .Build();
   return info;
 }
@@ -180,7 +186,9 @@ void Recordset::SetActiveConnection(const Variant& connection) {
       return;
     }
     auto typed = std::dynamic_pointer_cast<Connection>(connection.object_ref());
-    if (!typed) RaiseDataError(data_error::kArgumentsWrongType, kSource, "ActiveConnection needs a Connection");
+    if (!typed)
+      RaiseDataError(data_error::kArgumentsWrongType, kSource,
+                     "ActiveConnection needs a Connection");
     connection_ = typed;
     return;
   }
@@ -196,19 +204,22 @@ void Recordset::SetActiveConnection(const Variant& connection) {
 
 void Recordset::SetCursorType(int32_t type) {
   RequireClosed();
-  if (type < kOpenForwardOnly || type > kOpenStatic) RaiseDataError(data_error::kArgumentsWrongType, kSource, "CursorType");
+  if (type < kOpenForwardOnly || type > kOpenStatic)
+    RaiseDataError(data_error::kArgumentsWrongType, kSource, "CursorType");
   cursor_type_ = type;
 }
 
 void Recordset::SetLockType(int32_t type) {
   RequireClosed();
-  if (type < kLockReadOnly || type > kLockBatchOptimistic) RaiseDataError(data_error::kArgumentsWrongType, kSource, "LockType");
+  if (type < kLockReadOnly || type > kLockBatchOptimistic)
+    RaiseDataError(data_error::kArgumentsWrongType, kSource, "LockType");
   lock_type_ = type;
 }
 
 void Recordset::SetCursorLocation(int32_t location) {
   RequireClosed();
-  if (location != kUseServer && location != kUseClient) RaiseDataError(data_error::kArgumentsWrongType, kSource, "CursorLocation");
+  if (location != kUseServer && location != kUseClient)
+    RaiseDataError(data_error::kArgumentsWrongType, kSource, "CursorLocation");
   cursor_location_ = location;
 }
 
@@ -220,15 +231,17 @@ void Recordset::SetMaxRecords(int32_t count) {
 
 // --- opening and closing --------------------------------------------------------------
 
-void Recordset::Open(const Variant& source, const Variant& active_connection, const Variant& cursor_type,
-                     const Variant& lock_type, const Variant& /*options*/) {
+void Recordset::Open(const Variant& source, const Variant& active_connection,
+                     const Variant& cursor_type, const Variant& lock_type,
+                     const Variant& /*options*/) {
   RequireClosed();
   if (Given(cursor_type) && cursor_type.ToLong() >= 0) SetCursorType(cursor_type.ToLong());
   if (Given(lock_type) && lock_type.ToLong() > 0) SetLockType(lock_type.ToLong());
   if (cursor_location_ == kUseClient) cursor_type_ = kOpenStatic;  // the only client-side cursor
   const std::string statement = Given(source) ? source.ToString() : std::string();
   if (statement.empty()) {
-    if (columns_.empty()) RaiseDataError(data_error::kArgumentsWrongType, kSource, "no Source and no appended fields");
+    if (columns_.empty())
+      RaiseDataError(data_error::kArgumentsWrongType, kSource, "no Source and no appended fields");
     fabricated_ = true;
     if (lock_type_ == kLockReadOnly) lock_type_ = kLockBatchOptimistic;
     cursor_location_ = kUseClient;  // rows that live only here: a client-side static cursor
@@ -242,7 +255,8 @@ void Recordset::Open(const Variant& source, const Variant& active_connection, co
   if (!connection_) RaiseDataError(data_error::kObjectClosed, kSource, "no ActiveConnection");
   DatabaseSession& db = connection_->session();
   DialectStatement dialect = RewriteForProvider(statement, db.provider());
-  if (!dialect.returns_rows) RaiseDataError(data_error::kArgumentsWrongType, kSource, "the Source returns no rows");
+  if (!dialect.returns_rows)
+    RaiseDataError(data_error::kArgumentsWrongType, kSource, "the Source returns no rows");
   std::vector<std::string> keys;
   std::string table;
   if (lock_type_ != kLockReadOnly) {
@@ -251,7 +265,8 @@ void Recordset::Open(const Variant& source, const Variant& active_connection, co
       if (!keys.empty()) {
         table = *updatable;
         std::vector<std::string> expressions;
-        for (size_t i = 0; i < keys.size(); ++i) expressions.push_back(keys[i] + " AS " + kKeyAlias + std::to_string(i));
+        for (size_t i = 0; i < keys.size(); ++i)
+          expressions.push_back(keys[i] + " AS " + kKeyAlias + std::to_string(i));
         dialect.sql = AddSelectColumns(dialect.sql, expressions);
       }
     }
@@ -266,13 +281,15 @@ void Recordset::Open(const Variant& source, const Variant& active_connection, co
   }
 }
 
-void Recordset::OpenResult(ResultSet result, std::shared_ptr<Connection> connection, std::string source) {
+void Recordset::OpenResult(ResultSet result, std::shared_ptr<Connection> connection,
+                           std::string source) {
   Reset();
   connection_ = std::move(connection);
   source_ = std::move(source);
   size_t visible = result.columns.size();
   while (visible > 0 && IsKeyAlias(result.columns[visible - 1].name)) --visible;
-  columns_.assign(result.columns.begin(), result.columns.begin() + static_cast<std::ptrdiff_t>(visible));
+  columns_.assign(result.columns.begin(),
+                  result.columns.begin() + static_cast<std::ptrdiff_t>(visible));
   attributes_.assign(visible, kFieldIsNullable | kFieldMayBeNull);
   rows_.reserve(result.rows.size());
   for (auto& values : result.rows) {
@@ -325,8 +342,9 @@ bool Recordset::AtStart() const {
 int32_t Recordset::RecordCount() const {
   RequireOpen();
   if (cursor_type_ == kOpenForwardOnly && cursor_location_ != kUseClient) return -1;
-  return static_cast<int32_t>(std::count_if(rows_.begin(), rows_.end(),
-                                            [](const Row& row) { return row.status != RowStatus::kDeleted; }));
+  return static_cast<int32_t>(std::count_if(rows_.begin(), rows_.end(), [](const Row& row) {
+    return row.status != RowStatus::kDeleted;
+  }));
 }
 
 void Recordset::MoveFirst() {
@@ -361,12 +379,16 @@ Recordset::Row& Recordset::CurrentRow() {
   return rows_[static_cast<size_t>(position_)];
 }
 
-const Recordset::Row& Recordset::CurrentRow() const { return const_cast<Recordset*>(this)->CurrentRow(); }
+const Recordset::Row& Recordset::CurrentRow() const {
+  return const_cast<Recordset*>(this)->CurrentRow();
+}
 
 // --- fields --------------------------------------------------------------------------
 
 ObjectPtr Recordset::Fields() {
-  if (!fields_) fields_ = std::make_shared<data::Fields>(std::static_pointer_cast<Recordset>(shared_from_this()));
+  if (!fields_)
+    fields_ =
+        std::make_shared<data::Fields>(std::static_pointer_cast<Recordset>(shared_from_this()));
   return fields_;
 }
 
@@ -390,7 +412,8 @@ size_t Recordset::FieldIndex(const Variant& name_or_ordinal) const {
     RaiseDataError(data_error::kNotInCollection, kSource, name_or_ordinal.string_ref());
   }
   const int32_t ordinal = name_or_ordinal.ToLong();
-  if (ordinal < 0 || static_cast<size_t>(ordinal) >= columns_.size()) RaiseDataError(data_error::kNotInCollection, kSource);
+  if (ordinal < 0 || static_cast<size_t>(ordinal) >= columns_.size())
+    RaiseDataError(data_error::kNotInCollection, kSource);
   return static_cast<size_t>(ordinal);
 }
 
@@ -407,11 +430,14 @@ Variant Recordset::OriginalValue(size_t index) const {
   return row.original.empty() ? row.values[index] : row.original[index];
 }
 
-void Recordset::AppendField(const std::string& name, int32_t type, int32_t defined_size, int32_t attributes) {
+void Recordset::AppendField(const std::string& name, int32_t type, int32_t defined_size,
+                            int32_t attributes) {
   RequireClosed();
-  if (name.empty()) RaiseDataError(data_error::kArgumentsWrongType, kSource, "a field needs a name");
+  if (name.empty())
+    RaiseDataError(data_error::kArgumentsWrongType, kSource, "a field needs a name");
   for (const ColumnInfo& column : columns_) {
-    if (EqualsIgnoringCase(column.name, name)) RaiseDataError(data_error::kArgumentsWrongType, kSource, "field " + name + " exists");
+    if (EqualsIgnoringCase(column.name, name))
+      RaiseDataError(data_error::kArgumentsWrongType, kSource, "field " + name + " exists");
   }
   columns_.push_back(ColumnInfo{name, type, defined_size, (attributes & kFieldIsNullable) != 0});
   attributes_.push_back(attributes | kFieldUpdatable);
@@ -430,7 +456,9 @@ std::vector<std::vector<Variant>> Recordset::AllRows() const {
 
 // --- editing -------------------------------------------------------------------------
 
-bool Recordset::Updatable() const { return lock_type_ != kLockReadOnly && (fabricated_ || !table_.empty()); }
+bool Recordset::Updatable() const {
+  return lock_type_ != kLockReadOnly && (fabricated_ || !table_.empty());
+}
 
 int32_t Recordset::EditMode() const {
   RequireOpen();
@@ -438,10 +466,14 @@ int32_t Recordset::EditMode() const {
   const Row& row = CurrentRow();
   if (!BatchMode()) return kEditNone;
   switch (row.status) {
-    case RowStatus::kModified: return kEditInProgress;
-    case RowStatus::kNew: return kEditAdd;
-    case RowStatus::kDeleted: return kEditDelete;
-    default: return kEditNone;
+    case RowStatus::kModified:
+      return kEditInProgress;
+    case RowStatus::kNew:
+      return kEditAdd;
+    case RowStatus::kDeleted:
+      return kEditDelete;
+    default:
+      return kEditNone;
   }
 }
 
@@ -486,7 +518,9 @@ void Recordset::AssignFields(const Variant& field_list, const Variant& values) {
   if (field_list.IsArray()) {
     const SafeArray& names = field_list.array();
     const SafeArray& items = values.array();
-    if (names.size() != items.size()) RaiseDataError(data_error::kArgumentsWrongType, kSource, "Fields and Values differ in length");
+    if (names.size() != items.size())
+      RaiseDataError(data_error::kArgumentsWrongType, kSource,
+                     "Fields and Values differ in length");
     for (size_t i = 0; i < names.size(); ++i) SetValue(names.elements()[i], items.elements()[i]);
   } else {
     SetValue(field_list, values);
@@ -505,7 +539,8 @@ void Recordset::Update(const Variant& field_list, const Variant& values) {
 
 void Recordset::FinishEdit() {
   Row& row = rows_[static_cast<size_t>(editing_row_)];
-  if (edit_mode_ == kEditInProgress && row.status == RowStatus::kUnchanged) row.status = RowStatus::kModified;
+  if (edit_mode_ == kEditInProgress && row.status == RowStatus::kUnchanged)
+    row.status = RowStatus::kModified;
   if (!BatchMode() && !fabricated_) {
     WriteRow(row);  // on failure the edit stays open, as the platform leaves it
   } else if (!BatchMode()) {
@@ -572,10 +607,13 @@ void Recordset::WriteRow(Row& row) {
       names.push_back(columns_[i].name);
       holders.push_back(placeholder(row.values[i]));
     }
-    for (size_t k = 0; k < key_columns_.size(); ++k) returning.push_back(key_columns_[k] + " AS " + kKeyAlias + std::to_string(k));
-    const std::string sql = "INSERT INTO " + table_ +
-                            (names.empty() ? " DEFAULT VALUES" : " (" + JoinColumns(names) + ") VALUES (" + JoinColumns(holders) + ")") +
-                            " RETURNING " + JoinColumns(returning);
+    for (size_t k = 0; k < key_columns_.size(); ++k)
+      returning.push_back(key_columns_[k] + " AS " + kKeyAlias + std::to_string(k));
+    const std::string sql =
+        "INSERT INTO " + table_ +
+        (names.empty() ? " DEFAULT VALUES"
+                       : " (" + JoinColumns(names) + ") VALUES (" + JoinColumns(holders) + ")") +
+        " RETURNING " + JoinColumns(returning);
     ResultSet inserted = db.Query(sql, params, 0);
     if (inserted.rows.size() == 1) {
       auto& values = inserted.rows[0];
@@ -594,10 +632,12 @@ void Recordset::WriteRow(Row& row) {
       for (size_t i = 0; i < columns_.size(); ++i) {
         const Variant& before = row.original.empty() ? row.values[i] : row.original[i];
         if (row.values[i] == before) continue;
-        changed_condition += " AND " + columns_[i].name +
-                             (before.IsNull() ? std::string(" IS NULL") : " = " + placeholder(before));
+        changed_condition +=
+            " AND " + columns_[i].name +
+            (before.IsNull() ? std::string(" IS NULL") : " = " + placeholder(before));
       }
-      const std::string sql = "UPDATE " + table_ + " SET " + set + " WHERE " + key_condition() + changed_condition;
+      const std::string sql =
+          "UPDATE " + table_ + " SET " + set + " WHERE " + key_condition() + changed_condition;
       if (db.Execute(sql, params) != 1) RaiseDataError(data_error::kRowNotLocated, kSource);
     }
   } else if (row.status == RowStatus::kDeleted) {
@@ -633,9 +673,11 @@ void Recordset::UpdateBatch(const Variant& /*affect_records*/) {
   const auto current = position_;
   int64_t removed_before_current = 0;
   for (size_t i = 0; i < rows_.size(); ++i) {
-    if (rows_[i].status == RowStatus::kDeleted && static_cast<int64_t>(i) < current) ++removed_before_current;
+    if (rows_[i].status == RowStatus::kDeleted && static_cast<int64_t>(i) < current)
+      ++removed_before_current;
   }
-  rows_.erase(std::remove_if(rows_.begin(), rows_.end(), [](const Row& row) { return row.status == RowStatus::kDeleted; }),
+  rows_.erase(std::remove_if(rows_.begin(), rows_.end(),
+                             [](const Row& row) { return row.status == RowStatus::kDeleted; }),
               rows_.end());
   for (Row& row : rows_) {
     row.status = RowStatus::kUnchanged;
@@ -656,16 +698,19 @@ void Recordset::CancelBatch(const Variant& /*affect_records*/) {
     kept.push_back(std::move(row));
   }
   rows_ = std::move(kept);
-  if (position_ > static_cast<int64_t>(rows_.size())) position_ = static_cast<int64_t>(rows_.size());
+  if (position_ > static_cast<int64_t>(rows_.size()))
+    position_ = static_cast<int64_t>(rows_.size());
 }
 
-void Recordset::Find(const std::string& criteria, int32_t skip_records, int32_t search_direction, const Variant& start) {
+void Recordset::Find(const std::string& criteria, int32_t skip_records, int32_t search_direction,
+                     const Variant& start) {
   RequireOpen();
   const FindCriterion criterion = ParseCriterion(criteria);
   const size_t field = FieldIndex(Variant(criterion.field));
   if (Given(start)) position_ = start.ToLong();
   const int64_t step = search_direction < 0 ? -1 : 1;
-  for (int64_t i = position_ + step * skip_records; i >= 0 && i < static_cast<int64_t>(rows_.size()); i += step) {
+  for (int64_t i = position_ + step * skip_records;
+       i >= 0 && i < static_cast<int64_t>(rows_.size()); i += step) {
     if (rows_[static_cast<size_t>(i)].status == RowStatus::kDeleted) continue;
     if (ValueMatches(rows_[static_cast<size_t>(i)].values[field], criterion)) {
       position_ = i;

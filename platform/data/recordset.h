@@ -75,7 +75,8 @@ class Recordset : public Object {
   void UpdateBatch(const Variant& affect_records);
   void CancelBatch(const Variant& affect_records);
   void Delete(const Variant& affect_records);
-  void Find(const std::string& criteria, int32_t skip_records, int32_t search_direction, const Variant& start);
+  void Find(const std::string& criteria, int32_t skip_records, int32_t search_direction,
+            const Variant& start);
 
   // --- C++ access ---
   void OpenResult(ResultSet result, std::shared_ptr<Connection> connection, std::string source);
@@ -132,7 +133,7 @@ class Recordset : public Object {
   std::vector<Row> rows_;
   int64_t position_ = 0;  // -1 BOF, rows_.size() EOF
 
-  int32_t edit_mode_ = kEditNone;   // of the current edit (immediate mode)
+  int32_t edit_mode_ = kEditNone;  // of the current edit (immediate mode)
   int64_t editing_row_ = -1;
   std::vector<Variant> edit_snapshot_;  // values before the edit began
   int64_t position_before_add_ = -1;

@@ -22,7 +22,8 @@ SessionPool& SessionPool::Instance() {
   return *pool;
 }
 
-PooledSession SessionPool::Acquire(const std::string& connection_string, const SessionSettings& settings) {
+PooledSession SessionPool::Acquire(const std::string& connection_string,
+                                   const SessionSettings& settings) {
   {
     std::lock_guard lock(mutex_);
     auto& idle = idle_[connection_string];
@@ -35,7 +36,8 @@ PooledSession SessionPool::Acquire(const std::string& connection_string, const S
       }
     }
   }
-  return PooledSession(connection_string, OpenSession(ConnectionString::Parse(connection_string), settings));
+  return PooledSession(connection_string,
+                       OpenSession(ConnectionString::Parse(connection_string), settings));
 }
 
 void SessionPool::Return(const std::string& key, std::unique_ptr<DatabaseSession> session) {

@@ -106,6 +106,10 @@ bool IsSetTransaction(const std::vector<SqlToken>& tokens, size_t set) {
 }  // namespace
 
 DialectStatement RewriteForProvider(std::string_view statement, Provider provider) {
+  if (statement.find('\0') != std::string_view::npos) {
+    // Both drivers stop reading at a NUL: the rest would be dropped without a word.
+    RaiseProviderError(data_error::kSyntaxError, kSource, "The statement holds a NUL character");
+  }
   std::vector<SqlToken> tokens = TokenizeSql(statement);
   KeepOneStatement(tokens);
   const size_t first = NextSignificant(tokens, 0);
@@ -115,7 +119,8 @@ DialectStatement RewriteForProvider(std::string_view statement, Provider provide
   if (verb.IsWord("SELECT")) {
     result.returns_rows = true;
     RewriteTop(tokens, first);
-  } else if (verb.IsWord("WITH") || verb.IsWord("VALUES") || verb.IsWord("PRAGMA") || verb.IsWord("SHOW")) {
+  } else if (verb.IsWord("WITH") || verb.IsWord("VALUES") || verb.IsWord("PRAGMA") ||
+             verb.IsWord("SHOW")) {
     result.returns_rows = true;
   } else if (verb.IsWord("INSERT")) {
     RewriteInsert(tokens, first);
@@ -139,8 +144,8 @@ std::optional<std::string> UpdatableTableOf(std::string_view select) {
     if (token.IsSymbol('(')) ++depth;
     if (token.IsSymbol(')')) --depth;
     if (depth != 0) continue;
-    if (token.IsWord("DISTINCT") || token.IsWord("COUNT") || token.IsWord("SUM") || token.IsWord("MIN") ||
-        token.IsWord("MAX") || token.IsWord("AVG")) {
+    if (token.IsWord("DISTINCT") || token.IsWord("COUNT") || token.IsWord("SUM") ||
+        token.IsWord("MIN") || token.IsWord("MAX") || token.IsWord("AVG")) {
       return std::nullopt;
     }
     if (token.IsWord("FROM")) {
@@ -156,7 +161,8 @@ std::optional<std::string> UpdatableTableOf(std::string_view select) {
     return std::nullopt;  // a join, a second table, an alias, GROUP BY, UNION...
   }
   for (size_t j = after; j < tokens.size(); ++j) {
-    if (tokens[j].IsWord("GROUP") || tokens[j].IsWord("UNION") || tokens[j].IsWord("HAVING")) return std::nullopt;
+    if (tokens[j].IsWord("GROUP") || tokens[j].IsWord("UNION") || tokens[j].IsWord("HAVING"))
+      return std::nullopt;
   }
   return tokens[table].text;
 }
@@ -170,7 +176,8 @@ std::string AddSelectColumns(std::string_view select, const std::vector<std::str
     if (depth == 0 && tokens[i].IsWord("FROM")) {
       std::string added;
       for (const std::string& expression : expressions) added += ", " + expression;
-      tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(i), SqlToken{TokenKind::kWord, added + " "});
+      tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(i),
+                    SqlToken{TokenKind::kWord, added + " "});
       break;
     }
   }

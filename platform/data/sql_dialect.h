@@ -22,7 +22,7 @@ namespace quorvan::data {
 enum class Provider { kSQLite, kPostgreSQL };
 
 struct DialectStatement {
-  std::string sql;          // empty when there is nothing to run
+  std::string sql;            // empty when there is nothing to run
   bool returns_rows = false;  // a SELECT (or WITH ... SELECT)
 };
 

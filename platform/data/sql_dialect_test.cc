@@ -15,7 +15,8 @@ TEST(SqlDialectTest, RewritesTheComponentDialectAndNeverTouchesLiterals) {
     const char* postgres;
   };
   const Case cases[] = {
-      {"SELECT TOP 1 A FROM T WHERE B=1", "SELECT A FROM T WHERE B=1 LIMIT 1", "SELECT A FROM T WHERE B=1 LIMIT 1"},
+      {"SELECT TOP 1 A FROM T WHERE B=1", "SELECT A FROM T WHERE B=1 LIMIT 1",
+       "SELECT A FROM T WHERE B=1 LIMIT 1"},
       {"select distinct top (5) a from t order by a", "select distinct a from t order by a LIMIT 5",
        "select distinct a from t order by a LIMIT 5"},
       {"SELECT 'TOP 5' FROM T", "SELECT 'TOP 5' FROM T", "SELECT 'TOP 5' FROM T"},
@@ -26,8 +27,10 @@ TEST(SqlDialectTest, RewritesTheComponentDialectAndNeverTouchesLiterals) {
        "INSERT INTO ATTACHMENT(A, B) SELECT A, B FROM ATTACHMENT WHERE C=1"},
       {"SET TRANSACTION ISOLATION LEVEL READ COMMITTED", "",
        "SET SESSION CHARACTERISTICS AS TRANSACTION ISOLATION LEVEL READ COMMITTED"},
-      {"DELETE FROM T WHERE A='x;y';", "DELETE FROM T WHERE A='x;y'", "DELETE FROM T WHERE A='x;y'"},
-      {"UPDATE T SET A='it''s; DROP TABLE T' WHERE B=2", "UPDATE T SET A='it''s; DROP TABLE T' WHERE B=2",
+      {"DELETE FROM T WHERE A='x;y';", "DELETE FROM T WHERE A='x;y'",
+       "DELETE FROM T WHERE A='x;y'"},
+      {"UPDATE T SET A='it''s; DROP TABLE T' WHERE B=2",
+       "UPDATE T SET A='it''s; DROP TABLE T' WHERE B=2",
        "UPDATE T SET A='it''s; DROP TABLE T' WHERE B=2"},
   };
   for (const auto& c : cases) {
@@ -38,8 +41,10 @@ TEST(SqlDialectTest, RewritesTheComponentDialectAndNeverTouchesLiterals) {
 }
 
 TEST(SqlDialectTest, RefusesASecondStatement) {
-  for (const char* text : {"DELETE FROM T; DROP TABLE T", "SELECT 1;;", "SELECT 1; -- x\n SELECT 2",
-                           "UPDATE T SET A='x'; DELETE FROM T"}) {
+  using namespace std::string_literals;
+  for (const std::string& text :
+       {"DELETE FROM T; DROP TABLE T"s, "SELECT 1;;"s, "SELECT 1; -- x\n SELECT 2"s,
+        "UPDATE T SET A='x'; DELETE FROM T"s, "DELETE FROM T WHERE A='x\0'; DROP TABLE T"s}) {
     SCOPED_TRACE(text);
     try {
       RewriteForProvider(text, Provider::kSQLite);
@@ -48,11 +53,13 @@ TEST(SqlDialectTest, RefusesASecondStatement) {
       EXPECT_EQ(e.record().number, data_error::kSyntaxError);
     }
   }
-  EXPECT_EQ(RewriteForProvider("SELECT 1; -- trailing comment", Provider::kSQLite).sql, "SELECT 1 -- trailing comment");
+  EXPECT_EQ(RewriteForProvider("SELECT 1; -- trailing comment", Provider::kSQLite).sql,
+            "SELECT 1 -- trailing comment");
 }
 
 TEST(SqlDialectTest, UpdatableTables) {
-  EXPECT_EQ(UpdatableTableOf("SELECT * FROM ALERTSSUBSCRIPTION WHERE USERID = 'x'"), "ALERTSSUBSCRIPTION");
+  EXPECT_EQ(UpdatableTableOf("SELECT * FROM ALERTSSUBSCRIPTION WHERE USERID = 'x'"),
+            "ALERTSSUBSCRIPTION");
   EXPECT_EQ(UpdatableTableOf("SELECT A, B FROM T ORDER BY A"), "T");
   EXPECT_EQ(UpdatableTableOf("SELECT A FROM T LIMIT 1"), "T");
   EXPECT_FALSE(UpdatableTableOf("SELECT ALERT.A FROM ALERT,ALERTSSUBSCRIPTION WHERE 1=1"));

@@ -7,8 +7,13 @@
 namespace quorvan::data {
 namespace {
 
-bool IsWordStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || c == '@' || c == '#' || static_cast<unsigned char>(c) >= 0x80; }
-bool IsWordPart(char c) { return IsWordStart(c) || std::isdigit(static_cast<unsigned char>(c)) || c == '$'; }
+bool IsWordStart(char c) {
+  return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || c == '@' || c == '#' ||
+         static_cast<unsigned char>(c) >= 0x80;
+}
+bool IsWordPart(char c) {
+  return IsWordStart(c) || std::isdigit(static_cast<unsigned char>(c)) || c == '$';
+}
 
 // End of a quoted run starting at `pos` (the opening quote); a doubled closing quote is part
 // of the text.
@@ -61,9 +66,12 @@ std::vector<SqlToken> TokenizeSql(std::string_view text) {
       end = text.find("*/", pos + 2);
       end = end == std::string_view::npos ? text.size() : end + 2;
     } else if (std::isdigit(static_cast<unsigned char>(c)) ||
-               (c == '.' && pos + 1 < text.size() && std::isdigit(static_cast<unsigned char>(text[pos + 1])))) {
+               (c == '.' && pos + 1 < text.size() &&
+                std::isdigit(static_cast<unsigned char>(text[pos + 1])))) {
       kind = TokenKind::kNumber;
-      while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '.')) ++end;
+      while (end < text.size() &&
+             (std::isalnum(static_cast<unsigned char>(text[end])) || text[end] == '.'))
+        ++end;
     } else if (IsWordStart(c)) {
       kind = TokenKind::kWord;
       while (end < text.size() && IsWordPart(text[end])) ++end;

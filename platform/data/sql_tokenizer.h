@@ -10,20 +10,22 @@
 namespace quorvan::data {
 
 enum class TokenKind {
-  kWord,         // identifier or keyword
+  kWord,  // identifier or keyword
   kNumber,
-  kString,       // '...' with '' inside
-  kQuotedName,   // "...", [...] or `...`
-  kSymbol,       // one punctuation character
-  kSpace,        // white space
-  kComment,      // -- to end of line, /* ... */
+  kString,      // '...' with '' inside
+  kQuotedName,  // "...", [...] or `...`
+  kSymbol,      // one punctuation character
+  kSpace,       // white space
+  kComment,     // -- to end of line, /* ... */
 };
 
 struct SqlToken {
   TokenKind kind;
   std::string text;
   bool IsWord(std::string_view upper_keyword) const;  // a word equal to the keyword, any case
-  bool IsSymbol(char symbol) const { return kind == TokenKind::kSymbol && text.size() == 1 && text[0] == symbol; }
+  bool IsSymbol(char symbol) const {
+    return kind == TokenKind::kSymbol && text.size() == 1 && text[0] == symbol;
+  }
   bool IsSignificant() const { return kind != TokenKind::kSpace && kind != TokenKind::kComment; }
 };
 

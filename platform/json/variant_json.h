@@ -54,7 +54,8 @@ Variant FromJson(const Poco::Dynamic::Var& json, const ReadContext& context = {}
 std::string ToJson(const Variant& value, const WriteContext& context = {});
 
 // {"fields": [{"name": ..., "type": ADO type}], "rows": [[...], ...]} of an open row set.
-std::string RecordsetJson(const quorvan::data::Recordset& recordset, const WriteContext& context = {});
+std::string RecordsetJson(const quorvan::data::Recordset& recordset,
+                          const WriteContext& context = {});
 
 // JSON string literal with escapes, for writers that build documents around values.
 std::string QuoteJson(std::string_view text);

@@ -18,7 +18,8 @@ namespace {
 std::string UniqueSuffix() {
   static std::atomic<int> counter{0};
   std::random_device random;
-  return std::to_string(getpid()) + "_" + std::to_string(random() % 100000) + "_" + std::to_string(++counter);
+  return std::to_string(getpid()) + "_" + std::to_string(random() % 100000) + "_" +
+         std::to_string(++counter);
 }
 
 }  // namespace
@@ -62,7 +63,8 @@ TestDatabase::~TestDatabase() {
 }
 
 void TestDatabase::Run(const std::string& sql) const {
-  auto session = data::OpenSession(data::ConnectionString::Parse(connection_string_), data::SessionSettings{});
+  auto session =
+      data::OpenSession(data::ConnectionString::Parse(connection_string_), data::SessionSettings{});
   session->Execute(sql, {});
 }
 

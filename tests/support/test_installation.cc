@@ -34,7 +34,8 @@ void TestInstallation::AddUser(const host::DirectoryUser& user) {
 }
 
 void TestInstallation::UseDatabase(const std::string& connection_string) {
-  AppendConfig("[connections]\nHadrell = " + connection_string + "\nJassoway = " + connection_string + "\n");
+  AppendConfig("[connections]\nHadrell = " + connection_string +
+               "\nJassoway = " + connection_string + "\n");
 }
 
 void TestInstallation::AppendConfig(const std::string& text) {

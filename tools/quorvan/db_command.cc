@@ -30,9 +30,12 @@ int Query(Arguments& args) {
   args.ExpectEnd();
   const DatabaseConnections connections = ConnectionsOf(ConfigPath());
   std::string connection_string;
-  if (application == "Hadrell") connection_string = connections.application;
-  else if (application == "Jassoway") connection_string = connections.common;
-  else throw UsageError("--app is Hadrell (application tables) or Jassoway (common tables)");
+  if (application == "Hadrell")
+    connection_string = connections.application;
+  else if (application == "Jassoway")
+    connection_string = connections.common;
+  else
+    throw UsageError("--app is Hadrell (application tables) or Jassoway (common tables)");
 
   auto connection = data::Connection::Create();
   connection->Open(Variant(connection_string), Variant(), Variant(), Variant());

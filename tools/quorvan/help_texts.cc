@@ -31,7 +31,8 @@ const char* const kInitHelp =
     "folders data/, log/, mail/pickup/, attachments/ and cache/, and the databases with their\n"
     "schema: by default the SQLite files DIR/data/hadrell.db (application tables) and\n"
     "DIR/data/jassoway.db (common tables); with --connection one database for both, e.g.\n"
-    "  --connection \"Provider=PostgreSQL;Host=127.0.0.1;Port=5432;Database=quorvan;User ID=q;Password=...\"\n"
+    "  --connection \"Provider=PostgreSQL;Host=127.0.0.1;Port=5432;Database=quorvan;User "
+    "ID=q;Password=...\"\n"
     "Refuses to overwrite an existing DIR/quorvan.ini. Use it afterwards with\n"
     "--config DIR/quorvan.ini.\n";
 
@@ -43,7 +44,8 @@ const char* const kDbHelp =
     "is created). query runs one statement through the data layer, in the same dialect as\n"
     "the components (SELECT TOP n, INSERT without INTO...), on the application database\n"
     "(Hadrell, the default) or the common one (Jassoway), and prints\n"
-    "  {\"fields\": [{\"name\": ..., \"type\": ADO type}], \"rows\": [[...]], \"recordsAffected\": N}\n";
+    "  {\"fields\": [{\"name\": ..., \"type\": ADO type}], \"rows\": [[...]], \"recordsAffected\": "
+    "N}\n";
 
 const char* const kCallHelp =
     "usage: quorvan [--config FILE] call CLASSID METHOD [ARG ...] [--named NAME=ARG ...]\n"

@@ -10,7 +10,8 @@ namespace quorvan::tool {
 int InitCommand(Arguments& args) {
   const std::string dir = args.Take("DIR");
   InstallationOptions options;
-  if (args.TakeFlag("--connection")) options.connection = args.Take("connection string after --connection");
+  if (args.TakeFlag("--connection"))
+    options.connection = args.Take("connection string after --connection");
   args.ExpectEnd();
   try {
     const std::string config = CreateInstallation(dir, options);

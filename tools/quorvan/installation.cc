@@ -46,8 +46,12 @@ std::string ConfigurationText(const fs::path& dir, const InstallationOptions& op
          "; Hadrell: the application tables. Jassoway: the common tables.\n"
          "; PostgreSQL: Provider=PostgreSQL;Host=...;Port=5432;Database=...;User "
          "ID=...;Password=...\n"
-         "Hadrell = " + databases.application + "\n"
-         "Jassoway = " + databases.common + "\n"
+         "Hadrell = " +
+         databases.application +
+         "\n"
+         "Jassoway = " +
+         databases.common +
+         "\n"
          "\n"
          "[sites]\n"
          "; ConfigDir of site n of an application: APPLICATION.n = folder (no trailing '/').\n"

@@ -41,7 +41,8 @@ std::string StringBuilder::Value() const {
 
 void StringBuilder::Add(const std::string& i_sValue) {
   shared::MethodShape("QuorvanUtility.String.Add").Run([&] {
-    if (piece_count_ == std::numeric_limits<int32_t>::max()) RaiseRuntimeError(runtime_error::kOverflow);
+    if (piece_count_ == std::numeric_limits<int32_t>::max())
+      RaiseRuntimeError(runtime_error::kOverflow);
     if (static_cast<size_t>(piece_count_) >= slots_.size()) {
       slots_.resize(slots_.size() + static_cast<size_t>(growth_step_));  // keeps the pieces
     }

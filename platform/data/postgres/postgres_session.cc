@@ -25,37 +25,53 @@ using Result = std::unique_ptr<PGresult, ResultDeleter>;
 
 int32_t FieldTypeOf(Oid type) {
   switch (type) {
-    case kBool: return kTypeBoolean;
-    case kInt2: return kTypeSmallInt;
-    case kInt4: return kTypeInteger;
-    case kInt8: return kTypeBigInt;
-    case kFloat4: return kTypeSingle;
+    case kBool:
+      return kTypeBoolean;
+    case kInt2:
+      return kTypeSmallInt;
+    case kInt4:
+      return kTypeInteger;
+    case kInt8:
+      return kTypeBigInt;
+    case kFloat4:
+      return kTypeSingle;
     case kFloat8:
-    case kNumeric: return kTypeDouble;
+    case kNumeric:
+      return kTypeDouble;
     case kDate:
     case kTimestamp:
-    case kTimestampTz: return kTypeDBTimeStamp;
-    case kText: return kTypeLongVarWChar;
-    default: return kTypeVarWChar;
+    case kTimestampTz:
+      return kTypeDBTimeStamp;
+    case kText:
+      return kTypeLongVarWChar;
+    default:
+      return kTypeVarWChar;
   }
 }
 
 int32_t DefinedSizeOf(Oid type, int modifier) {
   if ((type == kVarChar || type == kBpChar) && modifier >= 4) return modifier - 4;
   switch (type) {
-    case kInt2: return 2;
-    case kInt4: return 4;
+    case kInt2:
+      return 2;
+    case kInt4:
+      return 4;
     case kInt8:
-    case kFloat8: return 8;
-    default: return -1;
+    case kFloat8:
+      return 8;
+    default:
+      return -1;
   }
 }
 
 Variant ValueOf(const char* text, int length, Oid type) {
   switch (type) {
-    case kBool: return Variant(text[0] == 't');
-    case kInt2: return Variant(static_cast<int16_t>(std::atoi(text)));
-    case kInt4: return Variant(static_cast<int32_t>(std::atol(text)));
+    case kBool:
+      return Variant(text[0] == 't');
+    case kInt2:
+      return Variant(static_cast<int16_t>(std::atoi(text)));
+    case kInt4:
+      return Variant(static_cast<int32_t>(std::atol(text)));
     case kInt8: {
       const long long value = std::atoll(text);
       if (value >= INT32_MIN && value <= INT32_MAX) return Variant(static_cast<int32_t>(value));
@@ -63,7 +79,8 @@ Variant ValueOf(const char* text, int length, Oid type) {
     }
     case kFloat4:
     case kFloat8:
-    case kNumeric: return Variant(std::strtod(text, nullptr));
+    case kNumeric:
+      return Variant(std::strtod(text, nullptr));
     case kDate:
     case kTimestamp:
     case kTimestampTz: {
@@ -72,21 +89,25 @@ Variant ValueOf(const char* text, int length, Oid type) {
       if (const auto serial = ParseIsoDate(value)) return Variant::FromDate(*serial);
       return Variant(std::string(text, static_cast<size_t>(length)));
     }
-    default: return Variant(std::string(text, static_cast<size_t>(length)));
+    default:
+      return Variant(std::string(text, static_cast<size_t>(length)));
   }
 }
 
 std::string ParameterText(const Variant& value) {
   switch (value.type()) {
-    case VarType::kBoolean: return value.bool_value() ? "1" : "0";
-    case VarType::kDate: return DateParameterText(value.date_value());
+    case VarType::kBoolean:
+      return value.bool_value() ? "1" : "0";
+    case VarType::kDate:
+      return DateParameterText(value.date_value());
     case VarType::kDouble:
     case VarType::kSingle: {
       char buffer[32];
       std::snprintf(buffer, sizeof buffer, "%.17g", value.ToDouble());
       return buffer;
     }
-    default: return value.ToString();
+    default:
+      return value.ToString();
   }
 }
 
@@ -109,18 +130,30 @@ std::string Upper(const char* name) {
 
 }  // namespace
 
-PostgresSession::PostgresSession(const ConnectionString& connection, const SessionSettings& settings) {
-  const std::string timeout = std::to_string(settings.connection_timeout > 0 ? settings.connection_timeout : 0);
+PostgresSession::PostgresSession(const ConnectionString& connection,
+                                 const SessionSettings& settings) {
+  const std::string timeout =
+      std::to_string(settings.connection_timeout > 0 ? settings.connection_timeout : 0);
   const std::string host = connection.GetOr("Host", connection.GetOr("Server", "localhost"));
   const std::string port = connection.GetOr("Port", "5432");
-  const std::string database = connection.GetOr("Database", connection.GetOr("Initial Catalog", ""));
+  const std::string database =
+      connection.GetOr("Database", connection.GetOr("Initial Catalog", ""));
   const std::string user = connection.GetOr("User ID", connection.GetOr("User", ""));
   const std::string password = connection.GetOr("Password", "");
   const std::string ssl_mode = connection.GetOr("SSL Mode", "prefer");
-  const char* keys[] = {"host", "port", "dbname", "user", "password", "connect_timeout", "sslmode",
-                        "client_encoding", "application_name", nullptr};
-  const char* values[] = {host.c_str(), port.c_str(), database.c_str(), user.c_str(), password.c_str(),
-                          timeout.c_str(), ssl_mode.c_str(), "UTF8", "quorvan", nullptr};
+  const char* keys[] = {"host",
+                        "port",
+                        "dbname",
+                        "user",
+                        "password",
+                        "connect_timeout",
+                        "sslmode",
+                        "client_encoding",
+                        "application_name",
+                        nullptr};
+  const char* values[] = {host.c_str(),     port.c_str(),    database.c_str(), user.c_str(),
+                          password.c_str(), timeout.c_str(), ssl_mode.c_str(), "UTF8",
+                          "quorvan",        nullptr};
   conn_ = PQconnectdbParams(keys, values, 0);
   if (PQstatus(conn_) != CONNECTION_OK) {
     std::string message = PQerrorMessage(conn_);
@@ -129,7 +162,8 @@ PostgresSession::PostgresSession(const ConnectionString& connection, const Sessi
     conn_ = nullptr;
     RaiseProviderError(data_error::kProviderError, kProvider, message);
   }
-  PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);  // notices are no errors
+  PQsetNoticeProcessor(
+      conn_, [](void*, const char*) {}, nullptr);  // notices are no errors
   Result(Run("SET DateStyle = ISO", {}));
   if (const auto schema = connection.Get("Schema"); schema && !schema->empty()) {
     // A schema of its own per connection string: tests and tenants stay apart.
@@ -174,7 +208,8 @@ PGresult* PostgresSession::Checked(PGresult* result) {
   return result;
 }
 
-ResultSet PostgresSession::Query(const std::string& sql, const std::vector<Variant>& params, int64_t max_rows) {
+ResultSet PostgresSession::Query(const std::string& sql, const std::vector<Variant>& params,
+                                 int64_t max_rows) {
   Result result(Run(sql, params));
   ResultSet rows;
   const int columns = PQnfields(result.get());
@@ -193,7 +228,8 @@ ResultSet PostgresSession::Query(const std::string& sql, const std::vector<Varia
       if (PQgetisnull(result.get(), r, c)) {
         row.push_back(Variant::Null());
       } else {
-        row.push_back(ValueOf(PQgetvalue(result.get(), r, c), PQgetlength(result.get(), r, c), PQftype(result.get(), c)));
+        row.push_back(ValueOf(PQgetvalue(result.get(), r, c), PQgetlength(result.get(), r, c),
+                              PQftype(result.get(), c)));
       }
     }
     rows.rows.push_back(std::move(row));

@@ -25,7 +25,8 @@ class PostgresSession : public DatabaseSession {
 
   Provider provider() const override { return Provider::kPostgreSQL; }
   const char* provider_name() const override { return "PostgreSQL"; }
-  ResultSet Query(const std::string& sql, const std::vector<Variant>& params, int64_t max_rows) override;
+  ResultSet Query(const std::string& sql, const std::vector<Variant>& params,
+                  int64_t max_rows) override;
   int64_t Execute(const std::string& sql, const std::vector<Variant>& params) override;
   void Begin() override;
   void Commit() override;

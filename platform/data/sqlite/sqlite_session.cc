@@ -32,16 +32,20 @@ int32_t FieldTypeOf(const char* declared, int storage_class) {
   const std::string type = Upper(declared);
   if (type.empty()) {
     switch (storage_class) {
-      case SQLITE_INTEGER: return kTypeInteger;
-      case SQLITE_FLOAT: return kTypeDouble;
-      default: return kTypeVarWChar;
+      case SQLITE_INTEGER:
+        return kTypeInteger;
+      case SQLITE_FLOAT:
+        return kTypeDouble;
+      default:
+        return kTypeVarWChar;
     }
   }
   if (Has(type, "BOOL")) return kTypeBoolean;
   if (Has(type, "SMALLINT") || Has(type, "TINYINT")) return kTypeSmallInt;
   if (Has(type, "INT")) return kTypeInteger;
   if (Has(type, "DATE") || Has(type, "TIME")) return kTypeDBTimeStamp;
-  if (Has(type, "REAL") || Has(type, "FLOA") || Has(type, "DOUB") || Has(type, "NUM") || Has(type, "DEC")) {
+  if (Has(type, "REAL") || Has(type, "FLOA") || Has(type, "DOUB") || Has(type, "NUM") ||
+      Has(type, "DEC")) {
     return kTypeDouble;
   }
   if (Has(type, "TEXT") || Has(type, "CLOB")) return kTypeLongVarWChar;
@@ -50,7 +54,8 @@ int32_t FieldTypeOf(const char* declared, int storage_class) {
 
 Variant IntegerValue(sqlite3_int64 value, int32_t type) {
   if (type == kTypeBoolean) return Variant(value != 0);
-  if (type == kTypeSmallInt && value >= INT16_MIN && value <= INT16_MAX) return Variant(static_cast<int16_t>(value));
+  if (type == kTypeSmallInt && value >= INT16_MIN && value <= INT16_MAX)
+    return Variant(static_cast<int16_t>(value));
   if (value >= INT32_MIN && value <= INT32_MAX) return Variant(static_cast<int32_t>(value));
   return Variant(static_cast<double>(value));
 }
@@ -65,7 +70,8 @@ Variant ColumnValue(sqlite3_stmt* statement, int column, int32_t type) {
       return Variant(sqlite3_column_double(statement, column));
     default: {
       const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-      std::string value(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(statement, column)));
+      std::string value(text ? text : "",
+                        static_cast<size_t>(sqlite3_column_bytes(statement, column)));
       if (type == kTypeDBTimeStamp) {
         if (const auto serial = ParseIsoDate(value)) return Variant::FromDate(*serial);
       }
@@ -95,12 +101,14 @@ void Bind(sqlite3_stmt* statement, int index, const Variant& value) {
       return;
     case VarType::kDate: {
       const std::string text = DateParameterText(value.date_value());
-      sqlite3_bind_text(statement, index, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+      sqlite3_bind_text(statement, index, text.c_str(), static_cast<int>(text.size()),
+                        SQLITE_TRANSIENT);
       return;
     }
     default: {
       const std::string text = value.ToString();
-      sqlite3_bind_text(statement, index, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+      sqlite3_bind_text(statement, index, text.c_str(), static_cast<int>(text.size()),
+                        SQLITE_TRANSIENT);
       return;
     }
   }
@@ -110,20 +118,22 @@ void Bind(sqlite3_stmt* statement, int index, const Variant& value) {
 
 void ApplySqlitePragmas(sqlite3* db, int busy_timeout_ms) {
   sqlite3_busy_timeout(db, busy_timeout_ms);
-  sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;", nullptr,
-               nullptr, nullptr);
+  sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;",
+               nullptr, nullptr, nullptr);
 }
 
 SqliteSession::SqliteSession(const ConnectionString& connection, const SessionSettings& settings) {
   const std::string path = connection.GetOr("Data Source", "");
   if (path.empty()) {
-    RaiseDataError(data_error::kArgumentsWrongType, "QuorvanData.Connection", "SQLite needs a Data Source");
+    RaiseDataError(data_error::kArgumentsWrongType, "QuorvanData.Connection",
+                   "SQLite needs a Data Source");
   }
   int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
   if (settings.create_if_missing) flags |= SQLITE_OPEN_CREATE;
   const int code = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
   if (code != SQLITE_OK) {
-    const std::string message = std::string(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code)) + ": " + path;
+    const std::string message =
+        std::string(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code)) + ": " + path;
     sqlite3_close(db_);
     db_ = nullptr;
     RaiseProviderError(data_error::kProviderError, kProvider, message);
@@ -146,14 +156,16 @@ void SqliteSession::Fail(int code) const {
 sqlite3_stmt* SqliteSession::Prepare(const std::string& sql, const std::vector<Variant>& params) {
   sqlite3_stmt* statement = nullptr;
   const char* tail = nullptr;
-  const int code = sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &statement, &tail);
+  const int code =
+      sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &statement, &tail);
   if (code != SQLITE_OK) Fail(code);
   if (statement == nullptr) return nullptr;  // only white space or comments
   for (size_t i = 0; i < params.size(); ++i) Bind(statement, static_cast<int>(i + 1), params[i]);
   return statement;
 }
 
-ResultSet SqliteSession::Query(const std::string& sql, const std::vector<Variant>& params, int64_t max_rows) {
+ResultSet SqliteSession::Query(const std::string& sql, const std::vector<Variant>& params,
+                               int64_t max_rows) {
   Statement statement(Prepare(sql, params));
   ResultSet result;
   if (!statement) return result;
@@ -169,7 +181,9 @@ ResultSet SqliteSession::Query(const std::string& sql, const std::vector<Variant
     row.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
       auto& type = types[static_cast<size_t>(i)];
-      if (type < 0) type = FieldTypeOf(sqlite3_column_decltype(statement.get(), i), sqlite3_column_type(statement.get(), i));
+      if (type < 0)
+        type = FieldTypeOf(sqlite3_column_decltype(statement.get(), i),
+                           sqlite3_column_type(statement.get(), i));
       row.push_back(ColumnValue(statement.get(), i, type));
     }
     result.rows.push_back(std::move(row));
@@ -177,7 +191,9 @@ ResultSet SqliteSession::Query(const std::string& sql, const std::vector<Variant
   if (code != SQLITE_ROW && code != SQLITE_DONE) Fail(code);
   for (int i = 0; i < count; ++i) {
     const auto index = static_cast<size_t>(i);
-    result.columns[index].type = types[index] >= 0 ? types[index] : FieldTypeOf(sqlite3_column_decltype(statement.get(), i), SQLITE_TEXT);
+    result.columns[index].type =
+        types[index] >= 0 ? types[index]
+                          : FieldTypeOf(sqlite3_column_decltype(statement.get(), i), SQLITE_TEXT);
   }
   return result;
 }
@@ -213,6 +229,8 @@ void SqliteSession::SetCommandTimeout(int32_t seconds) {
   sqlite3_busy_timeout(db_, seconds > 0 ? seconds * 1000 : 60000);
 }
 
-std::vector<std::string> SqliteSession::KeyColumns(const std::string& /*table*/) { return {"rowid"}; }
+std::vector<std::string> SqliteSession::KeyColumns(const std::string& /*table*/) {
+  return {"rowid"};
+}
 
 }  // namespace quorvan::data

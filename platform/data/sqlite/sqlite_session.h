@@ -22,7 +22,8 @@ class SqliteSession : public DatabaseSession {
 
   Provider provider() const override { return Provider::kSQLite; }
   const char* provider_name() const override { return "SQLite"; }
-  ResultSet Query(const std::string& sql, const std::vector<Variant>& params, int64_t max_rows) override;
+  ResultSet Query(const std::string& sql, const std::vector<Variant>& params,
+                  int64_t max_rows) override;
   int64_t Execute(const std::string& sql, const std::vector<Variant>& params) override;
   void Begin() override;
   void Commit() override;
