@@ -102,6 +102,14 @@ std::shared_ptr<Object> Held(Variant& reference) {
   return typed;
 }
 
+// Takes the object out of a caller's reference, which is cleared in every case.
+template <class Object>
+std::shared_ptr<Object> TakeHeld(Variant& reference) {
+  Variant taken = std::move(reference);
+  reference = Variant::Nothing();
+  return Held<Object>(taken);
+}
+
 }  // namespace
 
 ConnectionPtr GetTesmikConnection() {
@@ -133,14 +141,7 @@ void CloseConnection(ConnectionPtr& connection) {
 }
 
 void CloseConnection(Variant& connection) {
-  ConnectionPtr held;
-  try {
-    held = Held<data::Connection>(connection);
-  } catch (...) {
-    connection = Variant::Nothing();
-    throw;
-  }
-  connection = Variant::Nothing();
+  ConnectionPtr held = TakeHeld<data::Connection>(connection);
   CloseConnection(held);
 }
 
@@ -161,14 +162,7 @@ void CloseRecordset(RecordsetPtr& recordset) {
 }
 
 void CloseRecordset(Variant& recordset) {
-  RecordsetPtr held;
-  try {
-    held = Held<data::Recordset>(recordset);
-  } catch (...) {
-    recordset = Variant::Nothing();
-    throw;
-  }
-  recordset = Variant::Nothing();
+  RecordsetPtr held = TakeHeld<data::Recordset>(recordset);
   CloseRecordset(held);
 }
 
