@@ -105,7 +105,10 @@ Variant Object::Invoke(std::string_view member_name, std::span<Variant> args,
   for (size_t i = 0; i < count; ++i) {
     const ParamInfo& param = member->params[i];
     Variant* source = sources[i];
-    if (source == nullptr || source->IsMissing()) {
+    // The missing marker stands for an omitted argument, except that a Variant parameter takes
+    // it as it is (a caller may pass it on explicitly).
+    const bool omitted = source == nullptr || (source->IsMissing() && param.type != VarType::kVariant);
+    if (omitted) {
       if (!param.optional) {
         RaiseRuntimeError(kArgumentNotOptional, param.name, kRuntimeSource);
       }

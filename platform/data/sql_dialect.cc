@@ -1,5 +1,6 @@
 #include "platform/data/sql_dialect.h"
 
+#include "platform/automation/class_info.h"
 #include "platform/data/ado_constants.h"
 #include "platform/data/data_error.h"
 #include "platform/data/sql_tokenizer.h"
@@ -98,6 +99,47 @@ void RewriteInsert(std::vector<SqlToken>& tokens, size_t insert) {
   tokens[after] = SqlToken{TokenKind::kSpace, ""};
 }
 
+bool IsLiteral(const SqlToken& token) {
+  return token.kind == TokenKind::kString || token.kind == TokenKind::kNumber;
+}
+
+// "(A = x OR A = y OR ...)" becomes "(A IN (x, y, ...))": the same rows, but a flat list
+// instead of a deep expression tree (SQLite refuses trees deeper than 1,000, which a few
+// hundred ORs reach, and both databases look a list up faster).
+void FoldEqualityChains(std::vector<SqlToken>& tokens) {
+  for (size_t open = 0; open < tokens.size(); ++open) {
+    if (!tokens[open].IsSymbol('(')) continue;
+    std::string column;
+    std::vector<std::string> literals;
+    size_t i = NextSignificant(tokens, open + 1);
+    while (true) {
+      if (i >= tokens.size() || tokens[i].kind != TokenKind::kWord) break;
+      if (!column.empty() && !EqualsIgnoringCase(tokens[i].text, column)) break;
+      const size_t equals = NextSignificant(tokens, i + 1);
+      const size_t literal = NextSignificant(tokens, equals + 1);
+      if (equals >= tokens.size() || !tokens[equals].IsSymbol('=') || literal >= tokens.size() ||
+          !IsLiteral(tokens[literal])) {
+        break;
+      }
+      if (column.empty()) column = tokens[i].text;
+      literals.push_back(tokens[literal].text);
+      i = NextSignificant(tokens, literal + 1);
+      if (i < tokens.size() && tokens[i].IsWord("OR")) {
+        i = NextSignificant(tokens, i + 1);
+        continue;
+      }
+      if (i < tokens.size() && tokens[i].IsSymbol(')') && literals.size() >= 2) {
+        std::string list = column + " IN (";
+        for (size_t k = 0; k < literals.size(); ++k) list += (k ? ", " : "") + literals[k];
+        tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(open + 1),
+                     tokens.begin() + static_cast<std::ptrdiff_t>(i));
+        tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(open + 1), SqlToken{TokenKind::kWord, list + ")"});
+      }
+      break;
+    }
+  }
+}
+
 bool IsSetTransaction(const std::vector<SqlToken>& tokens, size_t set) {
   const size_t next = NextSignificant(tokens, set + 1);
   return next < tokens.size() && tokens[next].IsWord("TRANSACTION");
@@ -129,6 +171,7 @@ DialectStatement RewriteForProvider(std::string_view statement, Provider provide
     const size_t transaction = NextSignificant(tokens, first + 1);
     tokens[transaction].text = "SESSION CHARACTERISTICS AS TRANSACTION";
   }
+  FoldEqualityChains(tokens);
   result.sql = JoinTokens(tokens);
   return result;
 }

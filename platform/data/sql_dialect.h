@@ -6,6 +6,7 @@
 //   INSERT INTO T(...) (SELECT ...)        -> INSERT INTO T(...) SELECT ...
 //   SET TRANSACTION ISOLATION LEVEL X      -> SQLite: nothing to run (its transactions are
 //                                             serializable); PostgreSQL: the session default
+//   (A = 'x' OR A = 'y' OR ...)            -> (A IN ('x', 'y', ...)): same rows, no deep tree
 //
 // One statement per call: text holding a second statement after a ";" is refused (error
 // 0x80040E14 from "QuorvanData.Connection"); a single trailing ";" is dropped.
