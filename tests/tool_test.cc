@@ -232,8 +232,27 @@ TEST(ToolTest, InitOnPostgreSQL) {
            "DROP SCHEMA tool_init_" + std::to_string(getpid()) + " CASCADE"});
 }
 
+TEST(ToolTest, ScheduledJobsReportWhatTheyChanged) {
+  TestInstallation installation;
+  for (const char* values : {"(4, 'ann', '2024-01-01 10:00:00', 2, 1, 0)", "(4, 'bob', '2024-01-01 10:00:00', 1, 0, 0)"}) {
+    RunTool({"db", "query", std::string("INSERT ALERT(ALERTTYPE, RECEIVERID, GENERATIONDATE, NOTIFICATIONTYPE, MAILSENT, "
+                                         "EXPIRED) VALUES ") + values});
+  }
+  const ToolRun expire = RunTool({"run", "expire-alerts"});
+  EXPECT_EQ(expire.exit_status, 0);
+  EXPECT_TRUE(Contains(expire.out, "{\"job\": \"expire-alerts\", \"expired\": 1, ")) << expire.out;
+  const ToolRun remove = RunTool({"run", "delete-expired-alerts"});
+  EXPECT_TRUE(Contains(remove.out, "\"deleted\": 1")) << remove.out;
+  EXPECT_TRUE(Contains(RunTool({"db", "query", "SELECT RECEIVERID FROM ALERT"}).out, "[[\"bob\"]]"));
+  EXPECT_EQ(RunTool({"run", "nothing"}).exit_status, 2);
+  installation.AppendConfig("[connections]\nHadrell = Provider=SQLite;Data Source=/nonexistent/x.db\n");
+  const ToolRun broken = RunTool({"run", "expire-alerts"});
+  EXPECT_EQ(broken.exit_status, 1);
+  EXPECT_TRUE(Contains(broken.out, "\"error\"")) << broken.out;
+}
+
 TEST(ToolTest, HelpForEveryCommand) {
-  for (const char* command : {"init", "call", "script", "describe", "user", "db"}) {
+  for (const char* command : {"init", "call", "script", "describe", "user", "db", "run"}) {
     const ToolRun help = RunTool({command, "--help"});
     EXPECT_EQ(help.exit_status, 0);
     EXPECT_TRUE(Contains(help.out, std::string("usage: quorvan")));

@@ -14,6 +14,7 @@ int ScriptCommand(Arguments& args);
 int DescribeCommand(Arguments& args);
 int UserCommand(Arguments& args);
 int DbCommand(Arguments& args);
+int RunCommand(Arguments& args);
 
 // Help texts, one per command, and the overview.
 extern const char* const kMainHelp;
@@ -23,5 +24,6 @@ extern const char* const kScriptHelp;
 extern const char* const kDescribeHelp;
 extern const char* const kUserHelp;
 extern const char* const kDbHelp;
+extern const char* const kRunHelp;
 
 }  // namespace quorvan::tool

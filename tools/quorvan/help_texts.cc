@@ -15,6 +15,7 @@ const char* const kMainHelp =
     "  describe CLASSID|ENUM    print a class's members in slot order, or an enumeration\n"
     "  user add|list            manage the embedded membership directory\n"
     "  db init|query            create the schema; run one statement on a database\n"
+    "  run JOB                  scheduled work: expire-alerts, delete-expired-alerts\n"
     "\n"
     "The configuration file comes from --config FILE or the QUORVAN_CONFIG environment\n"
     "variable (init writes DIR/quorvan.ini). Modules are loaded from the folder of this tool,\n"
@@ -89,5 +90,17 @@ const char* const kUserHelp =
     "Manages the embedded membership directory of the installation (site/users.json).\n"
     "add creates the user or replaces the one with the same ID; --type may repeat (6 marks a\n"
     "supplier-side user). list prints the users as JSON.\n";
+
+const char* const kRunHelp =
+    "usage: quorvan [--config FILE] run JOB\n"
+    "\n"
+    "Runs one piece of scheduled work and prints what it changed, e.g.\n"
+    "  {\"job\": \"expire-alerts\", \"expired\": 12, \"seconds\": 0.004}\n"
+    "jobs:\n"
+    "  expire-alerts           expire alerts past their date or fully delivered\n"
+    "                          (QuorvanGeneral.Alert ExpireAlerts)\n"
+    "  delete-expired-alerts   delete expired alerts (BatchDeleteExpiredAlerts)\n"
+    "The counts are taken just before and after the job. On failure it prints the error\n"
+    "record and exits with status 1; run it from cron or a timer.\n";
 
 }  // namespace quorvan::tool

@@ -30,6 +30,7 @@ const std::map<std::string, Command>& Commands() {
       {"describe", {DescribeCommand, kDescribeHelp, false}},
       {"user", {UserCommand, kUserHelp, true}},
       {"db", {DbCommand, kDbHelp, true}},
+      {"run", {RunCommand, kRunHelp, true}},
   };
   return commands;
 }
