@@ -12,6 +12,7 @@ namespace quorvan::data {
 namespace {
 
 constexpr const char* kProvider = "PostgreSQL";
+constexpr const char* kSetIsolation = "SET SESSION CHARACTERISTICS AS TRANSACTION ISOLATION LEVEL ";
 
 // Type OIDs of the built-in types this layer maps.
 constexpr Oid kBool = 16, kInt8 = 20, kInt2 = 21, kInt4 = 23, kText = 25, kFloat4 = 700,
@@ -238,7 +239,12 @@ ResultSet PostgresSession::Query(const std::string& sql, const std::vector<Varia
 }
 
 int64_t PostgresSession::Execute(const std::string& sql, const std::vector<Variant>& params) {
+  // Components set the isolation level on every connection they open; a pooled session keeps
+  // it, so the same setting again needs no round trip.
+  const bool sets_isolation = sql.rfind(kSetIsolation, 0) == 0;
+  if (sets_isolation && sql == isolation_) return 0;
   Result result(Run(sql, params));
+  if (sets_isolation) isolation_ = sql;
   const char* affected = PQcmdTuples(result.get());
   return affected && *affected ? std::atoll(affected) : 0;
 }

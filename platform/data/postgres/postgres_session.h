@@ -44,6 +44,7 @@ class PostgresSession : public DatabaseSession {
 
   PGconn* conn_ = nullptr;
   int32_t command_timeout_ = -1;  // seconds last applied; -1 before the first
+  std::string isolation_;         // the session isolation statement last run
   std::map<std::string, std::vector<std::string>> key_columns_;  // lower-case table -> key
 };
 
