@@ -2,7 +2,9 @@
 #include "platform/automation/class_registry.h"
 #include "shared/enum_holder.h"
 #include "shared/method_shape.h"
+#include "utility/brenno_wrapper/brenno_wrapper.h"
 #include "utility/error_handler/error_handler.h"
+#include "utility/parameter/parameter.h"
 #include "utility/string/string_builder.h"
 
 extern "C" __attribute__((visibility("default"))) void QuorvanRegisterModule(
@@ -10,5 +12,7 @@ extern "C" __attribute__((visibility("default"))) void QuorvanRegisterModule(
   quorvan::shared::SetProjectName("QuorvanUtility");
   quorvan::RegisterClass<quorvan::utility::ErrorHandler>(registry);
   quorvan::RegisterClass<quorvan::utility::StringBuilder>(registry);
+  quorvan::RegisterClass<quorvan::utility::Parameter>(registry);
+  quorvan::RegisterClass<quorvan::utility::BrennoWrapper>(registry);
   quorvan::shared::RegisterLibEnum(registry, "QuorvanUtility");
 }
