@@ -42,7 +42,9 @@ int ApplySchema(const std::string& connection_string) {
   auto session = data::OpenSession(parsed, settings);
   const bool postgresql = session->provider() == data::Provider::kPostgreSQL;
   int count = 0;
-  for (const std::string& statement : SplitSchema(SchemaText(postgresql))) {
+  std::vector<std::string> statements = SplitSchema(SchemaText(postgresql));
+  for (std::string& label : SplitSchema(kLabels)) statements.push_back(std::move(label));
+  for (const std::string& statement : statements) {
     try {
       session->Execute(statement, {});
     } catch (const AutomationError& failure) {

@@ -1,6 +1,7 @@
-// Applies the schema (db/schema/<provider>.sql, built into the program) to a database. Every
-// statement of the schema is idempotent, so applying it again to an existing database only
-// adds what is missing. SQLite database files are created when missing.
+// Applies the schema (db/schema/<provider>.sql) and the reference data (db/data/labels.sql:
+// label texts and installed languages), both built into the program, to a database. Every
+// statement is idempotent, so applying them again to an existing database only adds what is
+// missing and refreshes the label texts. SQLite database files are created when missing.
 #pragma once
 
 #include <string>

@@ -5,6 +5,10 @@
 // alert type, flags WEBALERT and MAILALERT). Every method opens its own connection through
 // GetTesmikConnection unless it is handed the caller's, and follows the shared method shape.
 //
+// Mail: SendMailAlerts mails every due alert once, composing subject and body from the label
+// texts of I18NTEXT in the receiver's language when the alert has none; the mail transport
+// comes from the configuration's [mail] section (pickup folder or SMTP).
+//
 // State between calls: the receiver and sender membership user objects of the last mail run.
 // An object must not serve two threads at once.
 #pragma once
@@ -13,6 +17,7 @@
 #include <string>
 
 #include "platform/automation/object.h"
+#include "platform/mail/mail_transport.h"
 #include "shared/data_access.h"
 
 namespace quorvan::general {
@@ -61,9 +66,28 @@ class Alert : public Object {
                 const std::string& i_sBody, const Variant& i_aFilePaths);
   std::string GetI18NText(const std::string& i_sLabelCode, int32_t i_lLocale);
 
+  // --- internal operations of the mail run, on the object's receiver user ---
+  std::string GetSubjectForMail(int32_t alert_type, const std::string& header, const std::string& line,
+                                const std::string& revision);
+  std::string FormMailBody(int32_t alert_type, const std::string& header, const std::string& line,
+                           const std::string& revision);
+  std::string GetCrLf(int32_t count);
+  std::string GetLine(int32_t count);
+  std::string GetSiteLink(const Variant& path);
+  static std::string EncodeLink(const std::string& link);
+
+  // Receiver and sender objects of the last mail run (null when none was loaded).
+  const ObjectPtr& receiver_user() const { return receiver_user_; }
+  void set_receiver_user(ObjectPtr user) { receiver_user_ = std::move(user); }
+
  private:
+  int32_t ReceiverLocale();
+  std::string LinkFor(int32_t alert_type, const std::string& header, const std::string& line,
+                      const std::string& revision);
+
   ObjectPtr receiver_user_;  // set by SendMailAlerts, kept across calls
   ObjectPtr sender_user_;
+  std::unique_ptr<mail::MailTransport> run_transport_;  // during a mail run only
 };
 
 // The system's own error raised when an alert does not exist.

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <sstream>
 
 #include <Poco/Exception.h>
@@ -28,7 +30,34 @@ std::shared_ptr<const QuorvanConfig> QuorvanConfig::FromEnvironment() {
     RaiseRuntimeError(runtime_error::kInvalidProcedureCall,
                       "no configuration: set QUORVAN_CONFIG or pass --config");
   }
-  return Load(path);
+  return Cached(path);
+}
+
+// Components read the configuration on almost every call; parsing it once per change of the
+// file keeps that cheap. A file that changed (time or size) is read again.
+std::shared_ptr<const QuorvanConfig> QuorvanConfig::Cached(const std::string& path) {
+  struct Entry {
+    std::filesystem::file_time_type written;
+    uintmax_t size = 0;
+    std::shared_ptr<const QuorvanConfig> config;
+  };
+  static std::mutex mutex;
+  static std::map<std::string, Entry> cache;
+  std::error_code error;
+  const auto written = std::filesystem::last_write_time(path, error);
+  const uintmax_t size = error ? 0 : std::filesystem::file_size(path, error);
+  if (error) return Load(path);  // reports the missing file
+  {
+    std::lock_guard lock(mutex);
+    const auto found = cache.find(path);
+    if (found != cache.end() && found->second.written == written && found->second.size == size) {
+      return found->second.config;
+    }
+  }
+  auto config = Load(path);
+  std::lock_guard lock(mutex);
+  cache[path] = Entry{written, size, config};
+  return config;
 }
 
 std::shared_ptr<const QuorvanConfig> QuorvanConfig::Load(const std::string& path) {

@@ -31,6 +31,8 @@ class QuorvanConfig {
   // cannot be read or parsed.
   static std::shared_ptr<const QuorvanConfig> FromEnvironment();
   static std::shared_ptr<const QuorvanConfig> Load(const std::string& path);
+  // Load, but parsed once per version of the file (its time and size); thread-safe.
+  static std::shared_ptr<const QuorvanConfig> Cached(const std::string& path);
 
   const std::string& path() const { return path_; }
   std::optional<std::string> Get(const std::string& section, const std::string& key) const;

@@ -3,7 +3,9 @@
 # and is gone afterwards.
 #
 # Exports:
-#   QUORVAN_TEST_POSTGRES   connection string of a throw-away PostgreSQL database
+#   QUORVAN_TEST_POSTGRES       connection string of a throw-away PostgreSQL database
+#   QUORVAN_TEST_SMTP_PORT      port of an SMTP server on 127.0.0.1 that keeps every mail
+#   QUORVAN_TEST_SMTP_MAILDIR   the maildir it keeps them in (new/ holds one file per mail)
 
 _services_dir=""
 
@@ -50,13 +52,43 @@ stop_postgres() {
   _pg_data=""
 }
 
+start_smtp() {
+  local port maildir
+  port=$(_free_port)
+  maildir="$_services_dir/smtp/maildir"
+  mkdir -p "$_services_dir/smtp"
+  /usr/bin/python3 -m aiosmtpd -n -l "127.0.0.1:$port" -c aiosmtpd.handlers.Mailbox "$maildir" \
+    >"$_services_dir/smtp/server.log" 2>&1 &
+  _smtp_pid=$!
+  for _ in $(seq 1 100); do
+    if /usr/bin/python3 -c "import socket; socket.create_connection(('127.0.0.1', $port), 0.2).close()" 2>/dev/null; then
+      export QUORVAN_TEST_SMTP_PORT=$port QUORVAN_TEST_SMTP_MAILDIR=$maildir
+      echo "test services: SMTP on 127.0.0.1:$port" >&2
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "test services: the SMTP server did not start" >&2
+  cat "$_services_dir/smtp/server.log" >&2
+  return 1
+}
+
+stop_smtp() {
+  [ -n "${_smtp_pid:-}" ] || return 0
+  kill "$_smtp_pid" 2>/dev/null || true
+  wait "$_smtp_pid" 2>/dev/null || true
+  _smtp_pid=""
+}
+
 start_test_services() {
   _services_dir=$(mktemp -d /tmp/quorvan-services-XXXXXX)
   chmod 755 "$_services_dir"
   start_postgres
+  start_smtp
 }
 
 stop_test_services() {
+  stop_smtp
   stop_postgres
   [ -n "$_services_dir" ] && rm -rf "$_services_dir"
   _services_dir=""

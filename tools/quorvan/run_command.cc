@@ -1,11 +1,19 @@
 // Scheduled work started from outside: one job, what it changed, how long it took.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
+#include <map>
 
+#include "platform/automation/automation_date.h"
 #include "platform/automation/class_registry.h"
 #include "platform/automation/error_record.h"
 #include "platform/data/connection.h"
+#include "platform/data/database_session.h"
 #include "platform/data/recordset.h"
 #include "tools/quorvan/commands.h"
 #include "tools/quorvan/installation.h"
@@ -13,28 +21,87 @@
 namespace quorvan::tool {
 namespace {
 
+// Counts taken just before and after a job; their differences are the job's work.
+using Counts = std::map<std::string, int64_t>;
+
 struct Job {
   const char* name;
-  const char* class_id;
-  const char* method;
-  const char* counted;  // the rows counted before and after: their difference is the work done
-  const char* result_key;
+  const char* method;  // of QuorvanGeneral.Alert
+  bool exclusive;      // two runs at once would do the work twice
+  std::vector<std::pair<const char*, std::string>> (*counted)();  // name -> COUNT statement
+  void (*summarize)(const Counts& before, const Counts& after, std::ostream& out);
 };
 
-constexpr Job kJobs[] = {
-    {"expire-alerts", "QuorvanGeneral.Alert", "ExpireAlerts", "SELECT COUNT(*) FROM ALERT WHERE EXPIRED = 0", "expired"},
-    {"delete-expired-alerts", "QuorvanGeneral.Alert", "BatchDeleteExpiredAlerts", "SELECT COUNT(*) FROM ALERT",
-     "deleted"},
-};
-
-int64_t CountRows(const char* statement) {
-  const char* config = std::getenv("QUORVAN_CONFIG");
-  auto connection = data::Connection::Create();
-  connection->Open(Variant(ConnectionsOf(config ? config : "").application), Variant(), Variant(), Variant());
-  const int64_t count = connection->ExecuteStatement(statement, nullptr)->Value(size_t{0}).ToLong();
-  connection->Close();
-  return count;
+std::string ConfigPath() {
+  const char* path = std::getenv("QUORVAN_CONFIG");
+  return path ? path : "";
 }
+
+std::vector<std::pair<const char*, std::string>> ExpireCounts() {
+  return {{"unexpired", "SELECT COUNT(*) FROM ALERT WHERE EXPIRED = 0"}};
+}
+void ExpireSummary(const Counts& before, const Counts& after, std::ostream& out) {
+  out << "\"expired\": " << before.at("unexpired") - after.at("unexpired");
+}
+
+std::vector<std::pair<const char*, std::string>> DeleteCounts() { return {{"rows", "SELECT COUNT(*) FROM ALERT"}}; }
+void DeleteSummary(const Counts& before, const Counts& after, std::ostream& out) {
+  out << "\"deleted\": " << before.at("rows") - after.at("rows");
+}
+
+// The alerts a mail run takes, as it selects them now.
+std::vector<std::pair<const char*, std::string>> MailCounts() {
+  const std::string now = "'" + data::DateParameterText(NowDateSerial()) + "'";
+  const std::string due = "SELECT COUNT(*) FROM ALERT WHERE EXPIRED=0 AND (NOTIFICATIONTYPE = 2 OR NOTIFICATIONTYPE = 3)"
+                          " AND MAILSENT = 0 AND ACTIVATIONDATE <=" + now + " AND (EXPIRATIONDATE >=" + now +
+                          " OR EXPIRATIONDATE IS NULL)";
+  return {{"due", due}, {"without_sender", due + " AND SENDERID IS NULL"}, {"without_receiver", due + " AND RECEIVERID IS NULL"}};
+}
+void MailSummary(const Counts& before, const Counts& after, std::ostream& out) {
+  out << "\"mailed\": " << before.at("due") - after.at("due") << ", \"skipped\": " << after.at("due")
+      << ", \"withoutReceiver\": " << before.at("without_receiver")
+      << ", \"fromOriginatingAddress\": " << before.at("without_sender") - after.at("without_sender");
+}
+
+const Job kJobs[] = {
+    {"expire-alerts", "ExpireAlerts", false, ExpireCounts, ExpireSummary},
+    {"delete-expired-alerts", "BatchDeleteExpiredAlerts", false, DeleteCounts, DeleteSummary},
+    {"send-mail-alerts", "SendMailAlerts", true, MailCounts, MailSummary},
+};
+
+Counts Count(const Job& job) {
+  auto connection = data::Connection::Create();
+  connection->Open(Variant(ConnectionsOf(ConfigPath()).application), Variant(), Variant(), Variant());
+  Counts counts;
+  for (const auto& [name, statement] : job.counted()) {
+    counts[name] = connection->ExecuteStatement(statement, nullptr)->Value(size_t{0}).ToLong();
+  }
+  connection->Close();
+  return counts;
+}
+
+// Holds an exclusive lock on a file beside the configuration while it lives; error 70 when
+// another process holds it.
+class RunLock {
+ public:
+  explicit RunLock(const std::string& job) {
+    path_ = (std::filesystem::absolute(ConfigPath()).parent_path() / ("." + job + ".lock")).string();
+    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0640);
+    if (fd_ < 0) RaiseRuntimeError(runtime_error::kPermissionDenied, "cannot open the run lock " + path_);
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      ::close(fd_);
+      RaiseRuntimeError(runtime_error::kPermissionDenied,
+                        "another " + job + " run is in progress (it holds " + path_ + "); try again when it ends");
+    }
+  }
+  ~RunLock() { ::close(fd_); }  // closing releases the lock
+  RunLock(const RunLock&) = delete;
+  RunLock& operator=(const RunLock&) = delete;
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+};
 
 }  // namespace
 
@@ -47,15 +114,18 @@ int RunCommand(Arguments& args) {
   }
   if (job == nullptr) throw UsageError("run: unknown job '" + name + "' (see quorvan run --help)");
   try {
+    std::unique_ptr<RunLock> lock;
+    if (job->exclusive) lock = std::make_unique<RunLock>(job->name);
     const auto start = std::chrono::steady_clock::now();
-    const int64_t before = CountRows(job->counted);
-    CreateObject(job->class_id)->Invoke(job->method);
-    const int64_t after = CountRows(job->counted);
+    const Counts before = Count(*job);
+    CreateObject("QuorvanGeneral.Alert")->Invoke(job->method);
+    const Counts after = Count(*job);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     char elapsed[32];
     std::snprintf(elapsed, sizeof elapsed, "%.3f", seconds);
-    std::cout << "{\"job\": \"" << job->name << "\", \"" << job->result_key << "\": " << (before - after)
-              << ", \"seconds\": " << elapsed << "}\n";
+    std::cout << "{\"job\": \"" << job->name << "\", ";
+    job->summarize(before, after, std::cout);
+    std::cout << ", \"seconds\": " << elapsed << "}\n";
     return kExitOk;
   } catch (const AutomationError& e) {
     std::cout << ErrorDocument(e.record()) << "\n";
