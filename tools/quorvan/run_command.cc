@@ -55,7 +55,7 @@ std::vector<std::pair<const char*, std::string>> MailCounts() {
   const std::string due = "SELECT COUNT(*) FROM ALERT WHERE EXPIRED=0 AND (NOTIFICATIONTYPE = 2 OR NOTIFICATIONTYPE = 3)"
                           " AND MAILSENT = 0 AND ACTIVATIONDATE <=" + now + " AND (EXPIRATIONDATE >=" + now +
                           " OR EXPIRATIONDATE IS NULL)";
-  return {{"due", due}, {"without_sender", due + " AND SENDERID IS NULL"}, {"without_receiver", due + " AND RECEIVERID IS NULL"}};
+  return {{"due", due}, {"without_sender", due + " AND (SENDERID IS NULL OR SENDERID = '')"}, {"without_receiver", due + " AND RECEIVERID IS NULL"}};
 }
 void MailSummary(const Counts& before, const Counts& after, std::ostream& out) {
   out << "\"mailed\": " << before.at("due") - after.at("due") << ", \"skipped\": " << after.at("due")
