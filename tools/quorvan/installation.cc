@@ -71,8 +71,13 @@ std::string ConfigurationText(const fs::path& dir, const InstallationOptions& op
          "PickupDirectory = " +
          d +
          "/mail/pickup\n"
+         "; smtp: server, port, STARTTLS (true/false), login (empty user: none), timeout in seconds.\n"
          "SmtpHost = localhost\n"
          "SmtpPort = 25\n"
+         "SmtpStartTls = false\n"
+         "SmtpUser =\n"
+         "SmtpPassword =\n"
+         "SmtpTimeout = 30\n"
          "\n"
          "; Settings read with GetValue. [APP/SECTION] holds SECTION while application APP is\n"
          "; selected; a plain [SECTION] is the global scope and the fallback for every "

@@ -60,7 +60,11 @@ TEST(BrennoWrapperTest, LanguagesFromTheCommonDatabase) {
   common.ApplySchema();
   installation.AppendConfig("[connections]\nJassoway = " + common.connection_string() + "\n");
   ObjectPtr wrapper = CreateObject("QuorvanUtility.BrennoWrapper");
-  EXPECT_EQ(dynamic_cast<Dictionary&>(*wrapper->Call("usrCreateLanguageChoice").ToObject()).Count(), 0);
+  ObjectPtr installed = wrapper->Call("usrCreateLanguageChoice").ToObject();
+  EXPECT_EQ(dynamic_cast<Dictionary&>(*installed).Count(), 2);  // English and German come with the schema
+  common.Run("DELETE FROM INSTALLEDLANGUAGE");
+  ObjectPtr none = wrapper->Call("usrCreateLanguageChoice").ToObject();
+  EXPECT_EQ(dynamic_cast<Dictionary&>(*none).Count(), 0);
   common.Run("INSERT INTO INSTALLEDLANGUAGE (LOCALEID, LANGUAGEDESCRIPTION) VALUES (1041, 'Japanese')");
   common.Run("INSERT INTO INSTALLEDLANGUAGE (LOCALEID, LANGUAGEDESCRIPTION) VALUES (1033, 'English')");
   ObjectPtr choice = wrapper->Call("usrCreateLanguageChoice").ToObject();
