@@ -4,6 +4,8 @@
 #include "shared/method_shape.h"
 #include "utility/brenno_wrapper/brenno_wrapper.h"
 #include "utility/error_handler/error_handler.h"
+#include "utility/file_system/file_system.h"
+#include "utility/general/general.h"
 #include "utility/parameter/parameter.h"
 #include "utility/string/string_builder.h"
 
@@ -14,5 +16,7 @@ extern "C" __attribute__((visibility("default"))) void QuorvanRegisterModule(
   quorvan::RegisterClass<quorvan::utility::StringBuilder>(registry);
   quorvan::RegisterClass<quorvan::utility::Parameter>(registry);
   quorvan::RegisterClass<quorvan::utility::BrennoWrapper>(registry);
+  quorvan::RegisterClass<quorvan::utility::FileSystem>(registry);
+  quorvan::RegisterClass<quorvan::utility::General>(registry);
   quorvan::shared::RegisterLibEnum(registry, "QuorvanUtility");
 }
