@@ -47,8 +47,9 @@ class RawDriver {
       sqlite3_open(parsed.GetOr("Data Source", "").c_str(), &sqlite_);
       data::ApplySqlitePragmas(sqlite_, 30000);
     } else {
-      pg_ = PQconnectdb(("host=" + parsed.GetOr("Host", "") + " port=" + parsed.GetOr("Port", "") + " dbname=" +
-                         parsed.GetOr("Database", "") + " user=" + parsed.GetOr("User ID", "") +
+      pg_ = PQconnectdb(("host=" + parsed.GetOr("Host", "") + " port=" + parsed.GetOr("Port", "") +
+                         " dbname=" + parsed.GetOr("Database", "") +
+                         " user=" + parsed.GetOr("User ID", "") +
                          " options=-csearch_path=" + parsed.GetOr("Schema", "public"))
                             .c_str());
     }
@@ -64,7 +65,8 @@ class RawDriver {
       sqlite3_stmt* statement = nullptr;
       sqlite3_prepare_v2(sqlite_, sql.c_str(), -1, &statement, nullptr);
       while (sqlite3_step(statement) == SQLITE_ROW) {
-        for (int c = 0; c < sqlite3_column_count(statement); ++c) benchmark::DoNotOptimize(sqlite3_column_text(statement, c));
+        for (int c = 0; c < sqlite3_column_count(statement); ++c)
+          benchmark::DoNotOptimize(sqlite3_column_text(statement, c));
         ++rows;
       }
       sqlite3_finalize(statement);
@@ -72,7 +74,8 @@ class RawDriver {
       PGresult* result = PQexec(pg_, sql.c_str());
       rows = PQntuples(result);
       for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < PQnfields(result); ++c) benchmark::DoNotOptimize(PQgetvalue(result, r, c));
+        for (int c = 0; c < PQnfields(result); ++c)
+          benchmark::DoNotOptimize(PQgetvalue(result, r, c));
       }
       PQclear(result);
     }
@@ -89,22 +92,34 @@ struct Fixture {
     database.ApplySchema();
     installation.UseDatabase(database.connection_string());
     const bool sqlite = BenchProvider() == Provider::kSQLite;
-    const std::string series = sqlite ? "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " +
-                                            std::to_string(kAlerts - 1) + ") "
-                                      : "";
-    const std::string from = sqlite ? " FROM n" : " FROM generate_series(0, " + std::to_string(kAlerts - 1) + ") AS n(i)";
+    const std::string series =
+        sqlite ? "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+                     std::to_string(kAlerts - 1) + ") "
+               : "";
+    const std::string from =
+        sqlite ? " FROM n"
+               : " FROM generate_series(0, " + std::to_string(kAlerts - 1) + ") AS n(i)";
     const std::string text = sqlite ? "CAST(i % " : "CAST(i % ";
     const std::string as_text = sqlite ? " AS TEXT)" : " AS VARCHAR)";
     // Subscriptions: every user to types 1..5, web and mail.
-    database.Run(std::string(sqlite ? "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 49999) " : "") +
-                 "INSERT INTO ALERTSSUBSCRIPTION (USERID, ALERTTYPE, WEBALERT, MAILALERT) SELECT 'user' || " + text +
-                 std::to_string(kUsers) + as_text + ", i / " + std::to_string(kUsers) + " + 1, 1, 1" +
-                 (sqlite ? " FROM n" : " FROM generate_series(0, 49999) AS n(i)"));
-    database.Run(series +
-                 "INSERT INTO ALERT (ALERTTYPE, DOCUMENTHEADERID, RECEIVERID, NOTIFICATIONTYPE, STATUS, EXPIRED, "
-                 "MAILSENT, GENERATIONDATE, ACTIVATIONDATE, EXPIRATIONDATE) SELECT i % 5 + 1, 'DOC' || " + text + "997" +
-                 as_text + ", 'user' || " + text + std::to_string(kUsers) + as_text +
-                 ", i % 3 + 1, 2, 0, i % 2, '2024-01-01 00:00:00', '2024-01-01 00:00:00', '2999-01-01 00:00:00'" + from);
+    database.Run(
+        std::string(
+            sqlite
+                ? "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 49999) "
+                : "") +
+        "INSERT INTO ALERTSSUBSCRIPTION (USERID, ALERTTYPE, WEBALERT, MAILALERT) SELECT 'user' "
+        "|| " +
+        text + std::to_string(kUsers) + as_text + ", i / " + std::to_string(kUsers) + " + 1, 1, 1" +
+        (sqlite ? " FROM n" : " FROM generate_series(0, 49999) AS n(i)"));
+    database.Run(
+        series +
+        "INSERT INTO ALERT (ALERTTYPE, DOCUMENTHEADERID, RECEIVERID, NOTIFICATIONTYPE, STATUS, "
+        "EXPIRED, "
+        "MAILSENT, GENERATIONDATE, ACTIVATIONDATE, EXPIRATIONDATE) SELECT i % 5 + 1, 'DOC' || " +
+        text + "997" + as_text + ", 'user' || " + text + std::to_string(kUsers) + as_text +
+        ", i % 3 + 1, 2, 0, i % 2, '2024-01-01 00:00:00', '2024-01-01 00:00:00', '2999-01-01 "
+        "00:00:00'" +
+        from);
     database.Run(sqlite ? "ANALYZE" : "ANALYZE ALERT");
   }
   testing::TestInstallation installation;
@@ -120,9 +135,10 @@ Variant Receivers() {
   auto alerts = Dictionary::Create();
   for (int i = 0; i < kReceivers; ++i) {
     alerts->Add(Variant("user" + std::to_string(i)),
-                Variant::FromArray(SafeArray::Of({Variant(3), Variant(4), Variant("RFQ-77"), Variant("L1"),
-                                                  Variant::FromDate(NowDateSerial()), Variant(""), Variant("buyer"),
-                                                  Variant("subject"), Variant(""), Variant(7), Variant(1)})));
+                Variant::FromArray(SafeArray::Of({Variant(3), Variant(4), Variant("RFQ-77"),
+                                                  Variant("L1"), Variant::FromDate(NowDateSerial()),
+                                                  Variant(""), Variant("buyer"), Variant("subject"),
+                                                  Variant(""), Variant(7), Variant(1)})));
   }
   return Variant(alerts);
 }
@@ -142,25 +158,34 @@ void BM_RawRaise1000(benchmark::State& state) {
   RawDriver raw(TheFixture().database.connection_string());
   std::string users;
   for (int i = 0; i < kReceivers; ++i) users += (i ? ", 'user" : "'user") + std::to_string(i) + "'";
-  const std::string query = "SELECT USERID,WEBALERT,MAILALERT FROM ALERTSSUBSCRIPTION WHERE (USERID IN (" + users +
-                            ")) AND ALERTTYPE = 4 AND (WEBALERT = 1 OR MAILALERT = 1)";
+  const std::string query =
+      "SELECT USERID,WEBALERT,MAILALERT FROM ALERTSSUBSCRIPTION WHERE (USERID IN (" + users +
+      ")) AND ALERTTYPE = 4 AND (WEBALERT = 1 OR MAILALERT = 1)";
   for (auto _ : state) {
     raw.Run(query);
     for (int i = 0; i < kReceivers; ++i) {
-      raw.Run("INSERT INTO ALERT(NOTIFICATIONTYPE,STATUS,ALERTTYPE,DOCUMENTHEADERID,DOCUMENTLINEID,ACTIVATIONDATE,"
-              "EXPIRATIONDATE,SENDERID,RECEIVERID,GENERATIONDATE,EXPIRED,MAILSENT,SUBJECT,BODY,BUSINESSPARTNERID,"
-              "REVISION) VALUES (3,2,4,'RFQ-77','L1','2024-06-01 10:00:00',NULL,'buyer','user" + std::to_string(i) +
-              "','2024-06-01 10:00:00',0,0,'subject','',7,1)");
+      raw.Run(
+          "INSERT INTO "
+          "ALERT(NOTIFICATIONTYPE,STATUS,ALERTTYPE,DOCUMENTHEADERID,DOCUMENTLINEID,ACTIVATIONDATE,"
+          "EXPIRATIONDATE,SENDERID,RECEIVERID,GENERATIONDATE,EXPIRED,MAILSENT,SUBJECT,BODY,"
+          "BUSINESSPARTNERID,"
+          "REVISION) VALUES (3,2,4,'RFQ-77','L1','2024-06-01 10:00:00',NULL,'buyer','user" +
+          std::to_string(i) + "','2024-06-01 10:00:00',0,0,'subject','',7,1)");
     }
   }
 }
 
 const char* kListing =
-    "SELECT ALERT.ALERTTYPE,DOCUMENTHEADERID,DOCUMENTLINEID,REVISION,GENERATIONDATE FROM ALERT,ALERTSSUBSCRIPTION "
-    "WHERE ALERTSSUBSCRIPTION.USERID ='user4242' AND ALERT.RECEIVERID = ALERTSSUBSCRIPTION.USERID AND "
-    "ALERT.ALERTTYPE = ALERTSSUBSCRIPTION.ALERTTYPE AND WEBALERT = 1 AND EXPIRED = 0 AND ACTIVATIONDATE "
-    "<='2026-01-01 00:00:00' AND (EXPIRATIONDATE >='2026-01-01 00:00:00' OR EXPIRATIONDATE IS NULL) AND STATUS = "
-    "2 AND (NOTIFICATIONTYPE = 1 OR NOTIFICATIONTYPE = 3) ORDER BY GENERATIONDATE DESC,DOCUMENTHEADERID DESC";
+    "SELECT ALERT.ALERTTYPE,DOCUMENTHEADERID,DOCUMENTLINEID,REVISION,GENERATIONDATE FROM "
+    "ALERT,ALERTSSUBSCRIPTION "
+    "WHERE ALERTSSUBSCRIPTION.USERID ='user4242' AND ALERT.RECEIVERID = ALERTSSUBSCRIPTION.USERID "
+    "AND "
+    "ALERT.ALERTTYPE = ALERTSSUBSCRIPTION.ALERTTYPE AND WEBALERT = 1 AND EXPIRED = 0 AND "
+    "ACTIVATIONDATE "
+    "<='2026-01-01 00:00:00' AND (EXPIRATIONDATE >='2026-01-01 00:00:00' OR EXPIRATIONDATE IS "
+    "NULL) AND STATUS = "
+    "2 AND (NOTIFICATIONTYPE = 1 OR NOTIFICATIONTYPE = 3) ORDER BY GENERATIONDATE "
+    "DESC,DOCUMENTHEADERID DESC";
 
 void BM_GetWebAlertsForUser(benchmark::State& state) {
   TheFixture();
@@ -183,10 +208,14 @@ void PrintExpiryPlan(const std::string& connection_string) {
   auto connection = data::Connection::Create();
   connection->Open(Variant(connection_string), Variant(), Variant(), Variant());
   const std::string statement =
-      "UPDATE ALERT SET EXPIRED = 1 WHERE EXPIRATIONDATE < '2026-01-01 00:00:00' OR (NOTIFICATIONTYPE =2 AND "
-      "MAILSENT = 1 AND EXPIRED = 0) OR (NOTIFICATIONTYPE = 3 AND MAILSENT = 1 AND EXPIRED = 0 AND STATUS =3 )";
-  auto session = data::OpenSession(data::ConnectionString::Parse(connection_string), data::SessionSettings{});
-  const auto plan = session->Query((sqlite ? "EXPLAIN QUERY PLAN " : "EXPLAIN ") + statement, {}, 0);
+      "UPDATE ALERT SET EXPIRED = 1 WHERE EXPIRATIONDATE < '2026-01-01 00:00:00' OR "
+      "(NOTIFICATIONTYPE =2 AND "
+      "MAILSENT = 1 AND EXPIRED = 0) OR (NOTIFICATIONTYPE = 3 AND MAILSENT = 1 AND EXPIRED = 0 AND "
+      "STATUS =3 )";
+  auto session =
+      data::OpenSession(data::ConnectionString::Parse(connection_string), data::SessionSettings{});
+  const auto plan =
+      session->Query((sqlite ? "EXPLAIN QUERY PLAN " : "EXPLAIN ") + statement, {}, 0);
   std::cerr << "ExpireAlerts plan (" << (sqlite ? "SQLite" : "PostgreSQL") << "):\n";
   for (const auto& row : plan.rows) std::cerr << "  " << row.back().ToString() << "\n";
 }
@@ -200,18 +229,27 @@ void BM_ExpireAlerts(benchmark::State& state) {
   int64_t expired = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    fixture.database.Run("UPDATE ALERT SET EXPIRED = 0, EXPIRATIONDATE = '2001-01-01 00:00:00' WHERE ALERTERID % 2 = 0");
+    fixture.database.Run(
+        "UPDATE ALERT SET EXPIRED = 0, EXPIRATIONDATE = '2001-01-01 00:00:00' WHERE ALERTERID % 2 "
+        "= 0");
     state.ResumeTiming();
     alert->Invoke("ExpireAlerts");
     expired += kAlerts / 2;
   }
-  state.counters["rows_per_second"] = benchmark::Counter(static_cast<double>(expired), benchmark::Counter::kIsRate);
+  state.counters["rows_per_second"] =
+      benchmark::Counter(static_cast<double>(expired), benchmark::Counter::kIsRate);
 }
 
 BENCHMARK(BM_RaiseAlerts1000)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawRaise1000)->Iterations(5)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GetWebAlertsForUser)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RawWebListing)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GetWebAlertsForUser)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawWebListing)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpireAlerts)->Iterations(2)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -23,16 +23,25 @@ struct Fixture {
     database.ApplySchema();
     installation.UseDatabase(database.connection_string());
     for (int i = 0; i < kReceivers; ++i) {
-      installation.AddUser({"user" + std::to_string(i), "Given", "Family" + std::to_string(i),
-                            "user" + std::to_string(i) + "@example.org", "1033", 1033, {2}});
+      installation.AddUser({"user" + std::to_string(i),
+                            "Given",
+                            "Family" + std::to_string(i),
+                            "user" + std::to_string(i) + "@example.org",
+                            "1033",
+                            1033,
+                            {2}});
     }
   }
   void AddDueAlerts() {
-    database.Run("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(kMails - 1) +
-                 ") INSERT INTO ALERT (RECEIVERID, SENDERID, ALERTTYPE, DOCUMENTHEADERID, NOTIFICATIONTYPE, STATUS, "
-                 "EXPIRED, MAILSENT, GENERATIONDATE, ACTIVATIONDATE, REVISION) SELECT 'user' || (i % " +
-                 std::to_string(kReceivers) + "), '', 9, 'Q-' || i, 2, 1, 0, 0, '2024-01-01 00:00:00', "
-                 "'2024-01-01 00:00:00', 1 FROM n");
+    database.Run(
+        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+        std::to_string(kMails - 1) +
+        ") INSERT INTO ALERT (RECEIVERID, SENDERID, ALERTTYPE, DOCUMENTHEADERID, NOTIFICATIONTYPE, "
+        "STATUS, "
+        "EXPIRED, MAILSENT, GENERATIONDATE, ACTIVATIONDATE, REVISION) SELECT 'user' || (i % " +
+        std::to_string(kReceivers) +
+        "), '', 9, 'Q-' || i, 2, 1, 0, 0, '2024-01-01 00:00:00', "
+        "'2024-01-01 00:00:00', 1 FROM n");
   }
   testing::TestInstallation installation;
   testing::TestDatabase database;
@@ -54,7 +63,8 @@ void BM_SendMailAlerts10000(benchmark::State& state) {
     alert->Invoke("SendMailAlerts");
   }
   state.counters["mails_per_second"] =
-      benchmark::Counter(static_cast<double>(kMails) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+      benchmark::Counter(static_cast<double>(kMails) * static_cast<double>(state.iterations()),
+                         benchmark::Counter::kIsRate);
   std::filesystem::remove_all(fixture.installation.dir() + "/mail/pickup");
   std::filesystem::create_directories(fixture.installation.dir() + "/mail/pickup");
 }

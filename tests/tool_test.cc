@@ -234,21 +234,56 @@ TEST(ToolTest, InitOnPostgreSQL) {
 
 TEST(ToolTest, ScheduledJobsReportWhatTheyChanged) {
   TestInstallation installation;
-  for (const char* values : {"(4, 'ann', '2024-01-01 10:00:00', 2, 1, 0)", "(4, 'bob', '2024-01-01 10:00:00', 1, 0, 0)"}) {
-    RunTool({"db", "query", std::string("INSERT ALERT(ALERTTYPE, RECEIVERID, GENERATIONDATE, NOTIFICATIONTYPE, MAILSENT, "
-                                         "EXPIRED) VALUES ") + values});
+  for (const char* values : {"(4, 'ann', '2024-01-01 10:00:00', 2, 1, 0)",
+                             "(4, 'bob', '2024-01-01 10:00:00', 1, 0, 0)"}) {
+    RunTool({"db", "query",
+             std::string(
+                 "INSERT ALERT(ALERTTYPE, RECEIVERID, GENERATIONDATE, NOTIFICATIONTYPE, MAILSENT, "
+                 "EXPIRED) VALUES ") +
+                 values});
   }
   const ToolRun expire = RunTool({"run", "expire-alerts"});
   EXPECT_EQ(expire.exit_status, 0);
   EXPECT_TRUE(Contains(expire.out, "{\"job\": \"expire-alerts\", \"expired\": 1, ")) << expire.out;
   const ToolRun remove = RunTool({"run", "delete-expired-alerts"});
   EXPECT_TRUE(Contains(remove.out, "\"deleted\": 1")) << remove.out;
-  EXPECT_TRUE(Contains(RunTool({"db", "query", "SELECT RECEIVERID FROM ALERT"}).out, "[[\"bob\"]]"));
+  EXPECT_TRUE(
+      Contains(RunTool({"db", "query", "SELECT RECEIVERID FROM ALERT"}).out, "[[\"bob\"]]"));
   EXPECT_EQ(RunTool({"run", "nothing"}).exit_status, 2);
-  installation.AppendConfig("[connections]\nHadrell = Provider=SQLite;Data Source=/nonexistent/x.db\n");
+  installation.AppendConfig(
+      "[connections]\nHadrell = Provider=SQLite;Data Source=/nonexistent/x.db\n");
   const ToolRun broken = RunTool({"run", "expire-alerts"});
   EXPECT_EQ(broken.exit_status, 1);
   EXPECT_TRUE(Contains(broken.out, "\"error\"")) << broken.out;
+}
+
+TEST(ToolTest, PagesHelpersWorkFromScripts) {
+  TestInstallation installation;
+  const ToolRun run =
+      RunTool({"script", "-"}, R"({"form": {"fields": [["TXT_A", ["1"]], ["b", ["2", "3"]]]},
+      "steps": [{"set": "g", "create": "QuorvanUtility.General"},
+                {"call": "g", "method": "GetFormVariable", "args": [{"$form": true}, "B"], "set": "joined"},
+                {"call": "g", "method": "ValidateFormVarForLength", "args": [{"$form": true}, "b", 1], "set": "fits"},
+                {"call": "g", "method": "getValidTimeString", "args": ["9:5", 1033], "set": "time"},
+                {"call": "g", "method": "DateTime", "args": [{"$date": "2024-03-05T07:08:09"}, 2057, true],
+                 "set": "date"}]})");
+  EXPECT_EQ(run.exit_status, 0) << run.out;
+  EXPECT_TRUE(Contains(run.out, "\"joined\": \"23\"")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "\"fits\": false")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "\"time\": \"09:05\"")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "\"date\": \"05/03/2024 07:08\"")) << run.out;
+  const std::string folder =
+      installation.dir() + "\\\\made\\\\here";  // "\" separators, JSON-escaped
+  EXPECT_EQ(RunTool({"call", "QuorvanUtility.FileSystem", "CreateFileWithFolder", "\"hello\"",
+                     "\"" + folder + "\"", "\"f.txt\""})
+                .exit_status,
+            0);
+  EXPECT_EQ(ReadWholeFile(installation.dir() + "/made/here/f.txt"),
+            std::string("\xFF\xFEh\0e\0l\0l\0o\0", 12));
+  const ToolRun missing =
+      RunTool({"call", "QuorvanUtility.FileSystem", "DeleteFile", "\"/nonexistent/x\""});
+  EXPECT_EQ(missing.exit_status, 1);
+  EXPECT_TRUE(Contains(missing.out, "\"number\": 53")) << missing.out;
 }
 
 TEST(ToolTest, HelpForEveryCommand) {

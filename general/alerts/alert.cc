@@ -16,25 +16,33 @@ namespace {
 
 // The columns GetAlertDetails returns when no field list is given, in this order.
 constexpr std::array<const char*, 16> kDetailColumns{
-    "NOTIFICATIONTYPE", "ALERTTYPE", "DOCUMENTHEADERID", "DOCUMENTLINEID", "GENERATIONDATE", "ACTIVATIONDATE",
-    "EXPIRATIONDATE",   "STATUS",    "EXPIRED",          "RECEIVERID",     "SENDERID",       "MAILSENT",
-    "SUBJECT",          "BODY",      "BUSINESSPARTNERID", "REVISION"};
+    "NOTIFICATIONTYPE", "ALERTTYPE",      "DOCUMENTHEADERID",  "DOCUMENTLINEID",
+    "GENERATIONDATE",   "ACTIVATIONDATE", "EXPIRATIONDATE",    "STATUS",
+    "EXPIRED",          "RECEIVERID",     "SENDERID",          "MAILSENT",
+    "SUBJECT",          "BODY",           "BUSINESSPARTNERID", "REVISION"};
 
 // The channel condition of a notification type; other numbers add none.
 std::string ChannelCondition(int32_t notification_type) {
   switch (notification_type) {
-    case 1: return " AND WEBALERT = 1";
-    case 2: return " AND MAILALERT = 1";
-    case 3: return " AND (WEBALERT = 1 OR MAILALERT = 1)";
-    default: return "";
+    case 1:
+      return " AND WEBALERT = 1";
+    case 2:
+      return " AND MAILALERT = 1";
+    case 3:
+      return " AND (WEBALERT = 1 OR MAILALERT = 1)";
+    default:
+      return "";
   }
 }
 
-[[noreturn]] void RaiseAlertDoesNotExist() { RaiseError(kAlertDoesNotExist, "", "Alert does not exist"); }
+[[noreturn]] void RaiseAlertDoesNotExist() {
+  RaiseError(kAlertDoesNotExist, "", "Alert does not exist");
+}
 
 Dictionary& AsDictionary(const ObjectPtr& object) {
   auto* dictionary = dynamic_cast<Dictionary*>(object.get());
-  if (dictionary == nullptr) RaiseRuntimeError(runtime_error::kTypeMismatch, "a Dictionary is needed");
+  if (dictionary == nullptr)
+    RaiseRuntimeError(runtime_error::kTypeMismatch, "a Dictionary is needed");
   return *dictionary;
 }
 
@@ -44,49 +52,59 @@ const ClassInfo& Alert::Info() {
   static const ClassInfo info =
       ClassBuilder<Alert>("QuorvanGeneral.Alert")
           .Method<&Alert::BatchDeleteExpiredAlerts>("BatchDeleteExpiredAlerts")
-          .Method<&Alert::GetAlertsSubscriptionsForUser>("GetAlertsSubscriptionsForUser", {In("i_sUserID")},
-                                                         "Dictionary")
+          .Method<&Alert::GetAlertsSubscriptionsForUser>("GetAlertsSubscriptionsForUser",
+                                                         {In("i_sUserID")}, "Dictionary")
           .Method<&Alert::InsertOrUpdateAuthorisations>(
               "InsertOrUpdateAuthorisations",
-              {In("i_sUserID"), In("i_oDicAuthorisations", "Dictionary"), Optional("i_nUserRole", "EUserRole")})
+              {In("i_sUserID"), In("i_oDicAuthorisations", "Dictionary"),
+               Optional("i_nUserRole", "EUserRole")})
           .Method<&Alert::BatchUpdateAuthorisations>(
-              "BatchUpdateAuthorisations", {In("i_sUserID"), In("i_oDicAuthorisations", "Dictionary"),
-                                            OptionalByRef("i_oCnnConnection", "Connection")})
+              "BatchUpdateAuthorisations",
+              {In("i_sUserID"), In("i_oDicAuthorisations", "Dictionary"),
+               OptionalByRef("i_oCnnConnection", "Connection")})
           .Method<&Alert::InsertAuthorisations>(
-              "InsertAuthorisations", {In("i_sUserID"), In("i_oDicAuthorisations", "Dictionary"),
-                                       In("i_nUserRole", "EUserRole"), OptionalByRef("i_oCnnConnection", "Connection")})
-          .Method<&Alert::GetWebAlertsForUser>("GetWebAlertsForUser", {In("i_sUserID"), In("i_lNumberOfRecords")},
-                                               "Recordset")
+              "InsertAuthorisations",
+              {In("i_sUserID"), In("i_oDicAuthorisations", "Dictionary"),
+               In("i_nUserRole", "EUserRole"), OptionalByRef("i_oCnnConnection", "Connection")})
+          .Method<&Alert::GetWebAlertsForUser>(
+              "GetWebAlertsForUser", {In("i_sUserID"), In("i_lNumberOfRecords")}, "Recordset")
           .Method<&Alert::IsUserSubscribedAlert>(
               "IsUserSubscribedAlert",
-              {ByRef("i_aUserID"), In("i_nNotificationType", "ENotificationType"), In("i_nAlertType", "EAlertType"),
-               OptionalByRef("i_oCnnConnection"), OptionalByRef("o_oDicNotificationType")})
+              {ByRef("i_aUserID"), In("i_nNotificationType", "ENotificationType"),
+               In("i_nAlertType", "EAlertType"), OptionalByRef("i_oCnnConnection"),
+               OptionalByRef("o_oDicNotificationType")})
           .Method<&Alert::SetExpiryFlagAndStatus>(
               "SetExpiryFlagAndStatus",
-              {In("i_bExpireAlert"), Optional("i_lAlertID"), Optional("i_sUserID"), Optional("i_nAlertType"),
-               Optional("i_sDocumentHeaderID"), Optional("i_sDocumentLineID"), Optional("i_lRevisionID"),
-               Optional("i_lBusinessPartner"), Optional("i_nDocumentType"), Optional("i_dActivationDate")})
+              {In("i_bExpireAlert"), Optional("i_lAlertID"), Optional("i_sUserID"),
+               Optional("i_nAlertType"), Optional("i_sDocumentHeaderID"),
+               Optional("i_sDocumentLineID"), Optional("i_lRevisionID"),
+               Optional("i_lBusinessPartner"), Optional("i_nDocumentType"),
+               Optional("i_dActivationDate")})
           .Method<&Alert::ExpireAlertsforMultipleDocuments>(
-              "ExpireAlertsforMultipleDocuments", {In("i_aDocumentHeaderID"), In("i_nDocumentType", "EDocumentType")})
+              "ExpireAlertsforMultipleDocuments",
+              {In("i_aDocumentHeaderID"), In("i_nDocumentType", "EDocumentType")})
           .Method<&Alert::ExpireAlerts>("ExpireAlerts")
-          .Method<&Alert::UpdateStatus>("UpdateStatus", {In("i_lAlerterID"), In("i_nAlerterStatus", "EAlertStatus")})
-          .Method<&Alert::GetAlertDetails>("GetAlertDetails", {In("i_lAlerterID"), Optional("i_aFields")},
-                                           "Dictionary")
+          .Method<&Alert::UpdateStatus>(
+              "UpdateStatus", {In("i_lAlerterID"), In("i_nAlerterStatus", "EAlertStatus")})
+          .Method<&Alert::GetAlertDetails>(
+              "GetAlertDetails", {In("i_lAlerterID"), Optional("i_aFields")}, "Dictionary")
           .Method<&Alert::RaiseAlerts>("RaiseAlerts", {In("i_oDicAlerts", "Dictionary")})
           .Method<&Alert::SendMailAlerts>("SendMailAlerts")
-          .Method<&Alert::SendMail>("SendMail", {In("i_sReceiverID"), In("i_sSenderID"), In("i_sSubject"),
-                                                 In("i_sBody"), Optional("i_aFilePaths")})
+          .Method<&Alert::SendMail>(
+              "SendMail", {In("i_sReceiverID"), In("i_sSenderID"), In("i_sSubject"), In("i_sBody"),
+                           Optional("i_aFilePaths")})
           .Method<&Alert::DeleteSubscriptions>("DeleteSubscriptions", {In("i_sUserID")})
           .Method<&Alert::GetI18NText>("GetI18NText", {In("i_sLabelCode"), In("i_lLocale")})
           .Method<&Alert::SetExpiryFlagForReminder>(
-              "SetExpiryFlagForReminder",
-              {In("i_lBusinessPartnerID"), In("i_sDocumentHeaderID"), Optional("i_sDocumentLineID")})
+              "SetExpiryFlagForReminder", {In("i_lBusinessPartnerID"), In("i_sDocumentHeaderID"),
+                                           Optional("i_sDocumentLineID")})
           .Build();
   return info;
 }
 
-bool Alert::IsUserSubscribedAlert(Variant& i_aUserID, int32_t i_nNotificationType, int32_t i_nAlertType,
-                                  Variant& i_oCnnConnection, Variant& o_oDicNotificationType) {
+bool Alert::IsUserSubscribedAlert(Variant& i_aUserID, int32_t i_nNotificationType,
+                                  int32_t i_nAlertType, Variant& i_oCnnConnection,
+                                  Variant& o_oDicNotificationType) {
   return shared::MethodShape("QuorvanGeneral.Alert.IsUserSubscribedAlert").Run([&] {
     shared::TextBuilder builder;
     MethodConnection connection(i_oCnnConnection);
@@ -97,18 +115,19 @@ bool Alert::IsUserSubscribedAlert(Variant& i_aUserID, int32_t i_nNotificationTyp
     }
     const std::string user_condition = builder.Value();
     builder.Reset();
-    const std::string statement = "SELECT USERID,WEBALERT,MAILALERT FROM ALERTSSUBSCRIPTION WHERE (" +
-                                  user_condition + ") AND ALERTTYPE = " + std::to_string(i_nAlertType) +
-                                  ChannelCondition(i_nNotificationType);
+    const std::string statement =
+        "SELECT USERID,WEBALERT,MAILALERT FROM ALERTSSUBSCRIPTION WHERE (" + user_condition +
+        ") AND ALERTTYPE = " + std::to_string(i_nAlertType) + ChannelCondition(i_nNotificationType);
     shared::ScopedRecordset rows(data::Recordset::Create());
-    rows->Open(Variant(statement), Variant(ObjectPtr(connection.get())), Variant(data::kOpenForwardOnly),
-               Variant(data::kLockReadOnly), Variant(-1));
+    rows->Open(Variant(statement), Variant(ObjectPtr(connection.get())),
+               Variant(data::kOpenForwardOnly), Variant(data::kLockReadOnly), Variant(-1));
     if (rows->AtEnd()) return false;
     if (Passed(o_oDicNotificationType)) {
       ObjectPtr target = o_oDicNotificationType.ToObject();
       if (!target) RaiseRuntimeError(runtime_error::kObjectNotSet);
       for (; !rows->AtEnd(); rows->MoveNext()) {
-        Variant flags = Variant::FromArray(SafeArray::Of({rows->Value(size_t{1}), rows->Value(size_t{2})}));
+        Variant flags =
+            Variant::FromArray(SafeArray::Of({rows->Value(size_t{1}), rows->Value(size_t{2})}));
         target->Call("Add", rows->Value(size_t{0}), flags);
       }
     }
@@ -127,8 +146,8 @@ void Alert::RaiseAlerts(const ObjectPtr& i_oDicAlerts) {
     const SafeArray& first = alerts.entries().front().item.array();
     Variant connection_argument{ObjectPtr(connection.get())};
     Variant subscription_argument{ObjectPtr(subscriptions)};
-    IsUserSubscribedAlert(receivers, first.at(0).ToLong(), first.at(1).ToLong(), connection_argument,
-                          subscription_argument);
+    IsUserSubscribedAlert(receivers, first.at(0).ToLong(), first.at(1).ToLong(),
+                          connection_argument, subscription_argument);
     const Variant now = Variant::FromDate(NowDateSerial());
     for (const Dictionary::Entry& entry : std::vector<Dictionary::Entry>(alerts.entries())) {
       const std::string receiver = entry.key.ToString();
@@ -151,7 +170,8 @@ void Alert::RaiseAlerts(const ObjectPtr& i_oDicAlerts) {
       row->Add(Variant("DOCUMENTHEADERID"), item.at(2));
       row->Add(Variant("DOCUMENTLINEID"), item.at(3));
       row->Add(Variant("ACTIVATIONDATE"), item.at(4));
-      const bool no_expiry = item.at(5).IsEmpty() || item.at(5).ToString().find_first_not_of(' ') == std::string::npos;
+      const bool no_expiry =
+          item.at(5).IsEmpty() || item.at(5).ToString().find_first_not_of(' ') == std::string::npos;
       row->Add(Variant("EXPIRATIONDATE"), no_expiry ? Variant::Null() : item.at(5));
       row->Add(Variant("SENDERID"), item.at(6));
       row->Add(Variant("RECEIVERID"), Variant(receiver));
@@ -190,8 +210,8 @@ ObjectPtr Alert::GetAlertDetails(int32_t i_lAlerterID, const Variant& i_aFields)
     rows->SetMaxRecords(1);
     rows->Open(Variant("SELECT " + column_list + " FROM ALERT WHERE ALERTERID = " +
                        shared::FormatLong(Variant(i_lAlerterID))),
-               Variant(ObjectPtr(connection.get())), Variant(data::kOpenForwardOnly), Variant(data::kLockReadOnly),
-               Variant(-1));
+               Variant(ObjectPtr(connection.get())), Variant(data::kOpenForwardOnly),
+               Variant(data::kLockReadOnly), Variant(-1));
     if (rows->AtEnd()) RaiseAlertDoesNotExist();
     for (const std::string& key : keys) details->Add(Variant(key), rows->Value(Variant(key)));
     return ObjectPtr(details);
@@ -207,15 +227,17 @@ void Alert::UpdateStatus(int32_t i_lAlerterID, int32_t i_nAlerterStatus) {
         Variant::FromArray(SafeArray::Of({Variant(i_lAlerterID)})),
         Variant::FromArray(SafeArray::Of({Variant(false)})), own_connection);
     if (!exists) RaiseAlertDoesNotExist();
-    Execute(connection.get(), "UPDATE ALERT SET STATUS = " + std::to_string(i_nAlerterStatus) +
-                                  " WHERE ALERTERID = " + shared::FormatLong(Variant(i_lAlerterID)));
+    Execute(connection.get(),
+            "UPDATE ALERT SET STATUS = " + std::to_string(i_nAlerterStatus) +
+                " WHERE ALERTERID = " + shared::FormatLong(Variant(i_lAlerterID)));
   });
 }
 
 void Alert::UpdateMailSentFlag(int32_t alerter_id) {
   shared::MethodShape("QuorvanGeneral.Alert.UpdateMailSentFlag").Run([&] {
     shared::ScopedConnection connection(shared::GetTesmikConnection());
-    Execute(connection.get(), "UPDATE ALERT SET MAILSENT = 1 WHERE ALERTERID = " + shared::FormatLong(Variant(alerter_id)));
+    Execute(connection.get(), "UPDATE ALERT SET MAILSENT = 1 WHERE ALERTERID = " +
+                                  shared::FormatLong(Variant(alerter_id)));
   });
 }
 

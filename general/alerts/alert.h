@@ -29,22 +29,24 @@ class Alert : public Object {
 
   // --- expiry (alert_expiry.cc) ---
   void BatchDeleteExpiredAlerts();
-  void SetExpiryFlagAndStatus(bool i_bExpireAlert, const Variant& i_lAlertID, const Variant& i_sUserID,
-                              const Variant& i_nAlertType, const Variant& i_sDocumentHeaderID,
-                              const Variant& i_sDocumentLineID, const Variant& i_lRevisionID,
-                              const Variant& i_lBusinessPartner, const Variant& i_nDocumentType,
-                              const Variant& i_dActivationDate);
-  void ExpireAlertsforMultipleDocuments(const Variant& i_aDocumentHeaderID, int32_t i_nDocumentType);
+  void SetExpiryFlagAndStatus(bool i_bExpireAlert, const Variant& i_lAlertID,
+                              const Variant& i_sUserID, const Variant& i_nAlertType,
+                              const Variant& i_sDocumentHeaderID, const Variant& i_sDocumentLineID,
+                              const Variant& i_lRevisionID, const Variant& i_lBusinessPartner,
+                              const Variant& i_nDocumentType, const Variant& i_dActivationDate);
+  void ExpireAlertsforMultipleDocuments(const Variant& i_aDocumentHeaderID,
+                                        int32_t i_nDocumentType);
   void ExpireAlerts();
-  void SetExpiryFlagForReminder(int32_t i_lBusinessPartnerID, const std::string& i_sDocumentHeaderID,
+  void SetExpiryFlagForReminder(int32_t i_lBusinessPartnerID,
+                                const std::string& i_sDocumentHeaderID,
                                 const Variant& i_sDocumentLineID);
 
   // --- subscriptions (alert_subscriptions.cc) ---
   ObjectPtr GetAlertsSubscriptionsForUser(const std::string& i_sUserID);
-  void InsertOrUpdateAuthorisations(const std::string& i_sUserID, const ObjectPtr& i_oDicAuthorisations,
-                                    int32_t i_nUserRole);
-  void BatchUpdateAuthorisations(const std::string& i_sUserID, const ObjectPtr& i_oDicAuthorisations,
-                                 Variant& i_oCnnConnection);
+  void InsertOrUpdateAuthorisations(const std::string& i_sUserID,
+                                    const ObjectPtr& i_oDicAuthorisations, int32_t i_nUserRole);
+  void BatchUpdateAuthorisations(const std::string& i_sUserID,
+                                 const ObjectPtr& i_oDicAuthorisations, Variant& i_oCnnConnection);
   void InsertAuthorisations(const std::string& i_sUserID, const ObjectPtr& i_oDicAuthorisations,
                             int32_t i_nUserRole, Variant& i_oCnnConnection);
   void DeleteSubscriptions(const std::string& i_sUserID);
@@ -62,13 +64,14 @@ class Alert : public Object {
 
   // --- mail (alert_mail.cc) ---
   void SendMailAlerts();
-  void SendMail(const std::string& i_sReceiverID, const std::string& i_sSenderID, const std::string& i_sSubject,
-                const std::string& i_sBody, const Variant& i_aFilePaths);
+  void SendMail(const std::string& i_sReceiverID, const std::string& i_sSenderID,
+                const std::string& i_sSubject, const std::string& i_sBody,
+                const Variant& i_aFilePaths);
   std::string GetI18NText(const std::string& i_sLabelCode, int32_t i_lLocale);
 
   // --- internal operations of the mail run, on the object's receiver user ---
-  std::string GetSubjectForMail(int32_t alert_type, const std::string& header, const std::string& line,
-                                const std::string& revision);
+  std::string GetSubjectForMail(int32_t alert_type, const std::string& header,
+                                const std::string& line, const std::string& revision);
   std::string FormMailBody(int32_t alert_type, const std::string& header, const std::string& line,
                            const std::string& revision);
   std::string GetCrLf(int32_t count);

@@ -38,7 +38,8 @@ std::string DocumentTypeCondition(int32_t document_type) {
     const auto& types = entry.alert_types;
     if (types.size() == 1) return " AND ALERTTYPE = " + std::to_string(types[0]);
     std::string condition = " AND (ALERTTYPE = " + std::to_string(types[0]);
-    for (size_t i = 1; i < types.size(); ++i) condition += " OR ALERTTYPE = " + std::to_string(types[i]);
+    for (size_t i = 1; i < types.size(); ++i)
+      condition += " OR ALERTTYPE = " + std::to_string(types[i]);
     return condition + ")";
   }
   return "";
@@ -55,10 +56,12 @@ void ExecuteOnNewConnection(const std::string& statement) {
 
 }  // namespace
 
-void Alert::SetExpiryFlagAndStatus(bool i_bExpireAlert, const Variant& i_lAlertID, const Variant& i_sUserID,
-                                   const Variant& i_nAlertType, const Variant& i_sDocumentHeaderID,
+void Alert::SetExpiryFlagAndStatus(bool i_bExpireAlert, const Variant& i_lAlertID,
+                                   const Variant& i_sUserID, const Variant& i_nAlertType,
+                                   const Variant& i_sDocumentHeaderID,
                                    const Variant& i_sDocumentLineID, const Variant& i_lRevisionID,
-                                   const Variant& i_lBusinessPartner, const Variant& i_nDocumentType,
+                                   const Variant& i_lBusinessPartner,
+                                   const Variant& i_nDocumentType,
                                    const Variant& i_dActivationDate) {
   shared::MethodShape("QuorvanGeneral.Alert.SetExpiryFlagAndStatus").Run([&] {
     shared::TextBuilder builder;
@@ -72,20 +75,25 @@ void Alert::SetExpiryFlagAndStatus(bool i_bExpireAlert, const Variant& i_lAlertI
           .Add(shared::FormatString(Variant(i_sDocumentHeaderID.ToString())));
       if (Passed(i_nAlertType)) builder.Add(" AND ALERTTYPE = ").Add(Digits(i_nAlertType));
       if (Passed(i_sDocumentLineID)) {
-        builder.Add(" AND DOCUMENTLINEID = ").Add(shared::FormatString(Variant(i_sDocumentLineID.ToString())));
+        builder.Add(" AND DOCUMENTLINEID = ")
+            .Add(shared::FormatString(Variant(i_sDocumentLineID.ToString())));
       }
-      if (Passed(i_sUserID)) builder.Add(" AND RECEIVERID = ").Add(shared::FormatString(Variant(i_sUserID.ToString())));
-      if (Passed(i_lRevisionID)) builder.Add(" AND REVISION = ").Add(shared::FormatLong(Variant(i_lRevisionID.ToLong())));
+      if (Passed(i_sUserID))
+        builder.Add(" AND RECEIVERID = ").Add(shared::FormatString(Variant(i_sUserID.ToString())));
+      if (Passed(i_lRevisionID))
+        builder.Add(" AND REVISION = ").Add(shared::FormatLong(Variant(i_lRevisionID.ToLong())));
       if (Passed(i_lBusinessPartner)) {
-        builder.Add(" AND BUSINESSPARTNERID = ").Add(shared::FormatLong(Variant(i_lBusinessPartner.ToLong())));
+        builder.Add(" AND BUSINESSPARTNERID = ")
+            .Add(shared::FormatLong(Variant(i_lBusinessPartner.ToLong())));
       }
       if (Passed(i_nDocumentType)) builder.Add(DocumentTypeCondition(i_nDocumentType.ToLong()));
       if (Passed(i_dActivationDate)) {
-        builder.Add(" AND ACTIVATIONDATE <= ").Add(shared::FormatDate(Variant::FromDate(i_dActivationDate.ToDate())));
+        builder.Add(" AND ACTIVATIONDATE <= ")
+            .Add(shared::FormatDate(Variant::FromDate(i_dActivationDate.ToDate())));
       }
     }
-    rows->Open(Variant(builder.Value()), Variant(ObjectPtr(connection.get())), Variant(data::kOpenStatic),
-               Variant(data::kLockBatchOptimistic), Variant(1));
+    rows->Open(Variant(builder.Value()), Variant(ObjectPtr(connection.get())),
+               Variant(data::kOpenStatic), Variant(data::kLockBatchOptimistic), Variant(1));
     rows->SetActiveConnection(Variant::Nothing());
     for (; !rows->AtEnd(); rows->MoveNext()) {
       rows->SetValue(Variant("EXPIRED"), Variant(int16_t{1}));
@@ -96,11 +104,13 @@ void Alert::SetExpiryFlagAndStatus(bool i_bExpireAlert, const Variant& i_lAlertI
   });
 }
 
-void Alert::ExpireAlertsforMultipleDocuments(const Variant& i_aDocumentHeaderID, int32_t i_nDocumentType) {
+void Alert::ExpireAlertsforMultipleDocuments(const Variant& i_aDocumentHeaderID,
+                                             int32_t i_nDocumentType) {
   shared::MethodShape("QuorvanGeneral.Alert.ExpireAlertsforMultipleDocuments").Run([&] {
     shared::TextBuilder builder;
     shared::ScopedConnection connection(shared::GetTesmikConnection());
-    builder.Add("UPDATE ALERT SET EXPIRED = 1").Add(" WHERE EXPIRED = 0 AND DOCUMENTHEADERID IN ( ");
+    builder.Add("UPDATE ALERT SET EXPIRED = 1")
+        .Add(" WHERE EXPIRED = 0 AND DOCUMENTHEADERID IN ( ");
     const SafeArray& documents = i_aDocumentHeaderID.array();
     // The last element is not used: the list runs to the upper bound minus one.
     for (int32_t i = documents.LBound(); i <= documents.UBound() - 1; ++i) {
@@ -129,15 +139,19 @@ void Alert::ExpireAlerts() {
   });
 }
 
-void Alert::SetExpiryFlagForReminder(int32_t i_lBusinessPartnerID, const std::string& i_sDocumentHeaderID,
+void Alert::SetExpiryFlagForReminder(int32_t i_lBusinessPartnerID,
+                                     const std::string& i_sDocumentHeaderID,
                                      const Variant& i_sDocumentLineID) {
   shared::MethodShape("QuorvanGeneral.Alert.SetExpiryFlag").Run([&] {
-    std::string statement = "UPDATE ALERT SET EXPIRED = 1 WHERE ALERTTYPE = 5 AND DOCUMENTHEADERID = " +
-                            shared::FormatString(Variant(i_sDocumentHeaderID));
+    std::string statement =
+        "UPDATE ALERT SET EXPIRED = 1 WHERE ALERTTYPE = 5 AND DOCUMENTHEADERID = " +
+        shared::FormatString(Variant(i_sDocumentHeaderID));
     if (Passed(i_sDocumentLineID)) {
-      statement += " AND DOCUMENTLINEID = " + shared::FormatString(Variant(i_sDocumentLineID.ToString()));
+      statement +=
+          " AND DOCUMENTLINEID = " + shared::FormatString(Variant(i_sDocumentLineID.ToString()));
     }
-    statement += " AND BUSINESSPARTNERID = " + std::to_string(i_lBusinessPartnerID) + " AND EXPIRED = 0";
+    statement +=
+        " AND BUSINESSPARTNERID = " + std::to_string(i_lBusinessPartnerID) + " AND EXPIRED = 0";
     ExecuteOnNewConnection(statement);
   });
 }

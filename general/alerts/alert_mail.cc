@@ -42,12 +42,17 @@ struct MailType {
 constexpr const char* kRfqPage = "Sourcing/bil/requirement/asp/RFQHeaderAndLine.asp?RFQHeaderId=";
 constexpr const char* kRfqViewPage = "Sourcing/sil/response/ASP/RFQHeaderAndLineView.asp?Id=";
 constexpr const char* kContractPage = "Tesmik/bil/contract/asp/ContractHeaderAndLine.asp?ID=";
-constexpr const char* kSupplierQuotationsPage = "Sourcing/sil/response/ASP/QuotationLineList.asp?Origin=3&DocType=3";
-constexpr const char* kBuyerCounterOffersPage = "Sourcing/bil/response/ASP/QuotationLineList.asp?Origin=3&DocType=3";
-constexpr const char* kBuyerQuotationsPage = "Sourcing/bil/response/ASP/QuotationLineList.asp?Origin=2&DocType=2";
-constexpr const char* kSupplierAuditPage = "Sourcing/SIL/Audit/ASP/AuditScheduleDetails.asp?AuditId=";
+constexpr const char* kSupplierQuotationsPage =
+    "Sourcing/sil/response/ASP/QuotationLineList.asp?Origin=3&DocType=3";
+constexpr const char* kBuyerCounterOffersPage =
+    "Sourcing/bil/response/ASP/QuotationLineList.asp?Origin=3&DocType=3";
+constexpr const char* kBuyerQuotationsPage =
+    "Sourcing/bil/response/ASP/QuotationLineList.asp?Origin=2&DocType=2";
+constexpr const char* kSupplierAuditPage =
+    "Sourcing/SIL/Audit/ASP/AuditScheduleDetails.asp?AuditId=";
 constexpr const char* kBuyerAuditPage = "Sourcing/BIL/Audit/ASP/AuditScheduleDetails.asp?AuditId=";
-constexpr const char* kBuyerQuestionPage = "Sourcing/bil/Requirement/ASP/PostQuestion.asp?MessageId=";
+constexpr const char* kBuyerQuestionPage =
+    "Sourcing/bil/Requirement/ASP/PostQuestion.asp?MessageId=";
 
 constexpr std::array<MailType, 28> kMailTypes{{
     {1, "SLBCT0383", kRfqPage, LinkForm::kHeader, nullptr},
@@ -60,7 +65,8 @@ constexpr std::array<MailType, 28> kMailTypes{{
     {8, "SLBCT0388", kContractPage, LinkForm::kHeader, nullptr},
     {9, "SLBCT0389", kBuyerQuotationsPage, LinkForm::kHeaderRevisionEncoded, nullptr},
     {10, "SLBCT0396", kContractPage, LinkForm::kHeader, nullptr},
-    {11, "SLBCT0408", "Tesmik/bil/contract/asp/ContractLineDetail.asp?ID=", LinkForm::kHeaderAndLine, nullptr},
+    {11, "SLBCT0408",
+     "Tesmik/bil/contract/asp/ContractLineDetail.asp?ID=", LinkForm::kHeaderAndLine, nullptr},
     {12, "SLBCT0409", kContractPage, LinkForm::kPageOnly, nullptr},
     {13, "SLBCT0410", kContractPage, LinkForm::kPageOnly, nullptr},
     {14, "SLBCT0411", kContractPage, LinkForm::kPageOnly, nullptr},
@@ -68,7 +74,8 @@ constexpr std::array<MailType, 28> kMailTypes{{
     {16, "SLBCT0650", kRfqPage, LinkForm::kHeader, nullptr},
     {17, "SLBCT0652", kBuyerCounterOffersPage, LinkForm::kHeaderRevisionEncoded, nullptr},
     {18, "SLBCT0654", kContractPage, LinkForm::kHeader, nullptr},
-    {19, "SLBCT0663", "Sourcing/bil/requirement/ASP/RFIDetails.asp?Id=", LinkForm::kHeader, nullptr},
+    {19, "SLBCT0663", "Sourcing/bil/requirement/ASP/RFIDetails.asp?Id=", LinkForm::kHeader,
+     nullptr},
     {20, "SLBCT0661", "Sourcing/sil/response/ASP/ViewRFIDetails.asp?Id=", LinkForm::kRfiByUserType,
      "Sourcing/bil/Response/ASP/ViewInternalRFIDetails.asp?Id="},
     {21, "SLBCT0665", "Sourcing/bil/response/ASP/RFIResponse.asp?Id=", LinkForm::kRfiResponse,
@@ -77,8 +84,8 @@ constexpr std::array<MailType, 28> kMailTypes{{
     {23, "SLBCT0685", kBuyerAuditPage, LinkForm::kHeader, nullptr},
     {24, "SLBCT0686", "Sourcing/BIL/Audit/ASP/AuditSheet.asp?AuditId=", LinkForm::kHeader, nullptr},
     {25, "SLBCT0687", kBuyerAuditPage, LinkForm::kHeader, nullptr},
-    {26, "SLBCT0724", "Sourcing/sil/response/ASP/PostQuestion..asp?MessageId=", LinkForm::kMessageByUserType,
-     kBuyerQuestionPage},
+    {26, "SLBCT0724", "Sourcing/sil/response/ASP/PostQuestion..asp?MessageId=",
+     LinkForm::kMessageByUserType, kBuyerQuestionPage},
     {27, "SLBCT0723", kBuyerQuestionPage, LinkForm::kHeader, nullptr},
     {28, "SLBCT0744", kSupplierAuditPage, LinkForm::kHeader, nullptr},
 }};
@@ -98,10 +105,20 @@ struct SubjectLabel {
 
 // The subject label of each alert type; types not listed get none.
 constexpr std::array<SubjectLabel, 14> kSubjectLabels{{
-    {1, 6, "SLBCT0520"},   {16, 16, "SLBCT0520"}, {7, 7, "SLBCT0521"},   {17, 17, "SLBCT0521"},
-    {8, 8, "SLBCT0001"},   {10, 15, "SLBCT0001"}, {18, 18, "SLBCT0001"}, {9, 9, "SLBCT0143"},
-    {19, 21, "SLBCT0667"}, {22, 23, "SLBCT0688"}, {28, 28, "SLBCT0688"}, {24, 24, "SLBCT0689"},
-    {25, 25, "SLBCT0690"}, {26, 26, "SLBCT0724"},
+    {1, 6, "SLBCT0520"},
+    {16, 16, "SLBCT0520"},
+    {7, 7, "SLBCT0521"},
+    {17, 17, "SLBCT0521"},
+    {8, 8, "SLBCT0001"},
+    {10, 15, "SLBCT0001"},
+    {18, 18, "SLBCT0001"},
+    {9, 9, "SLBCT0143"},
+    {19, 21, "SLBCT0667"},
+    {22, 23, "SLBCT0688"},
+    {28, 28, "SLBCT0688"},
+    {24, 24, "SLBCT0689"},
+    {25, 25, "SLBCT0690"},
+    {26, 26, "SLBCT0724"},
 }};
 
 const char* SubjectLabelOf(int32_t alert_type) {
@@ -113,7 +130,9 @@ const char* SubjectLabelOf(int32_t alert_type) {
 }
 
 // The text of a value read from a row: NULL gives the empty text.
-std::string TextOf(const Variant& value) { return value.IsNull() ? std::string() : value.ToString(); }
+std::string TextOf(const Variant& value) {
+  return value.IsNull() ? std::string() : value.ToString();
+}
 
 std::string ReadAttachment(const std::string& path) {
   std::ifstream in(files::NativePath(path), std::ios::binary);
@@ -170,10 +189,11 @@ std::string Alert::GetI18NText(const std::string& i_sLabelCode, int32_t i_lLocal
     if (i_sLabelCode.empty()) return std::string();
     shared::ScopedRecordset rows(data::Recordset::Create());
     rows->SetMaxRecords(1);
-    rows->Open(Variant("SELECT TEXT FROM I18NTEXT WHERE LOCALEID=" + formatter->Call("FormatLong", i_lLocale).ToString() +
+    rows->Open(Variant("SELECT TEXT FROM I18NTEXT WHERE LOCALEID=" +
+                       formatter->Call("FormatLong", i_lLocale).ToString() +
                        " AND LABEL=" + formatter->Call("FormatString", i_sLabelCode).ToString()),
-               Variant(ObjectPtr(connection.get())), Variant(data::kOpenForwardOnly), Variant(data::kLockReadOnly),
-               Variant(-1));
+               Variant(ObjectPtr(connection.get())), Variant(data::kOpenForwardOnly),
+               Variant(data::kLockReadOnly), Variant(-1));
     if (rows->AtEnd()) return i_sLabelCode;
     return rows->Value(size_t{0}).ToString();  // a NULL text fails (error 94)
   });
@@ -223,7 +243,8 @@ std::string Alert::LinkFor(int32_t alert_type, const std::string& header, const 
     case LinkForm::kHeader:
       return GetSiteLink(Variant(type->page)) + header;
     case LinkForm::kHeaderRevisionEncoded:
-      return EncodeLink(GetSiteLink(Variant(type->page)) + "&Id=" + header + "&Revision=" + revision);
+      return EncodeLink(GetSiteLink(Variant(type->page)) + "&Id=" + header +
+                        "&Revision=" + revision);
     case LinkForm::kHeaderAndLine:
       return GetSiteLink(Variant(type->page)) + header + "&ID1=" + line;
     case LinkForm::kPageOnly:
@@ -231,17 +252,22 @@ std::string Alert::LinkFor(int32_t alert_type, const std::string& header, const 
     case LinkForm::kRfiByUserType:
     case LinkForm::kMessageByUserType: {
       Variant supplier_type[] = {Variant(int16_t{6})};
-      if (receiver_user_->Invoke("IsUserOfType", supplier_type).ToBool()) return GetSiteLink(Variant(type->page)) + header;
-      return GetSiteLink(Variant(type->other_page)) + header + (type->form == LinkForm::kRfiByUserType ? "&Origin=5" : "");
+      if (receiver_user_->Invoke("IsUserOfType", supplier_type).ToBool())
+        return GetSiteLink(Variant(type->page)) + header;
+      return GetSiteLink(Variant(type->other_page)) + header +
+             (type->form == LinkForm::kRfiByUserType ? "&Origin=5" : "");
     }
     case LinkForm::kRfiResponse: {
       auto criteria = Dictionary::Create();
       criteria->Add(Variant("RESPONSEID"), Variant(header));
       ObjectPtr responses = shared::GetComponent("Kimbrel.RFIResponse").ToObject();
-      Variant args[] = {Variant(ObjectPtr(criteria)), Variant::FromArray(SafeArray::Of({Variant("BUSINESSPARTNERID")}))};
+      Variant args[] = {Variant(ObjectPtr(criteria)),
+                        Variant::FromArray(SafeArray::Of({Variant("BUSINESSPARTNERID")}))};
       ObjectPtr details = responses->Invoke("GetResponseDetails", args).ToObject();
       auto* result = dynamic_cast<Dictionary*>(details.get());
-      if (result == nullptr) RaiseRuntimeError(runtime_error::kTypeMismatch, "the RFI response details are no Dictionary");
+      if (result == nullptr)
+        RaiseRuntimeError(runtime_error::kTypeMismatch,
+                          "the RFI response details are no Dictionary");
       std::string partner = result->Item(Variant("BUSINESSPARTNERID")).ToString();
       const bool has_partner = partner.find_first_not_of(' ') != std::string::npos;
       return GetSiteLink(Variant(has_partner ? type->page : type->other_page)) + header;
@@ -250,8 +276,8 @@ std::string Alert::LinkFor(int32_t alert_type, const std::string& header, const 
   return std::string();
 }
 
-std::string Alert::FormMailBody(int32_t alert_type, const std::string& header, const std::string& line,
-                                const std::string& revision) {
+std::string Alert::FormMailBody(int32_t alert_type, const std::string& header,
+                                const std::string& line, const std::string& revision) {
   return shared::MethodShape("QuorvanGeneral.Mail.FormMailBody").Run([&] {
     if (!receiver_user_) RaiseRuntimeError(runtime_error::kObjectNotSet, "no receiver user");
     auto text = [&](const char* code) { return GetI18NText(code, ReceiverLocale()); };
@@ -267,15 +293,20 @@ std::string Alert::FormMailBody(int32_t alert_type, const std::string& header, c
       link = LinkFor(alert_type, header, line, revision);
       body.Add(text(type->label));
     }
-    body.Add(GetCrLf(1)).Add(GetLine(100)).Add(GetCrLf(1)).Add(text("SLBCT0524")).Add(GetCrLf(1)).Add(link);
+    body.Add(GetCrLf(1))
+        .Add(GetLine(100))
+        .Add(GetCrLf(1))
+        .Add(text("SLBCT0524"))
+        .Add(GetCrLf(1))
+        .Add(link);
     body.Add(GetCrLf(2)).Add(text("SLBCT0525")).Add(GetCrLf(1)).Add(GetSiteLink(Variant("")));
     body.Add(GetCrLf(2)).Add(text("SLBCT0526"));
     return body.Value();
   });
 }
 
-std::string Alert::GetSubjectForMail(int32_t alert_type, const std::string& header, const std::string& line,
-                                     const std::string& revision) {
+std::string Alert::GetSubjectForMail(int32_t alert_type, const std::string& header,
+                                     const std::string& line, const std::string& revision) {
   return shared::MethodShape("QuorvanGeneral.Alert.GetSubjectForMail").Run([&] {
     shared::TextBuilder subject;
     const int32_t locale = ReceiverLocale();
@@ -288,15 +319,17 @@ std::string Alert::GetSubjectForMail(int32_t alert_type, const std::string& head
   });
 }
 
-void Alert::SendMail(const std::string& i_sReceiverID, const std::string& i_sSenderID, const std::string& i_sSubject,
-                     const std::string& i_sBody, const Variant& i_aFilePaths) {
+void Alert::SendMail(const std::string& i_sReceiverID, const std::string& i_sSenderID,
+                     const std::string& i_sSubject, const std::string& i_sBody,
+                     const Variant& i_aFilePaths) {
   shared::MethodShape("QuorvanGeneral.Alert.SendMail").Run([&] {
     if (i_sReceiverID.empty()) return;
     mail::MimeMessage message;
     message.to = i_sReceiverID;
-    message.from = i_sSenderID.empty()
-                       ? CreateObject("QuorvanUtility.Parameter")->Call("GetParameter", "ORIGINATINGEMAIL").ToString()
-                       : i_sSenderID;
+    message.from = i_sSenderID.empty() ? CreateObject("QuorvanUtility.Parameter")
+                                             ->Call("GetParameter", "ORIGINATINGEMAIL")
+                                             .ToString()
+                                       : i_sSenderID;
     message.subject = i_sSubject;
     message.body = i_sBody;
     if (Passed(i_aFilePaths)) {
@@ -321,7 +354,11 @@ void Alert::SendMailAlerts() {
     shared::TextBuilder builder;
     shared::ScopedRecordset rows(data::Recordset::Create());
     shared::ScopedConnection connection(shared::GetTesmikConnection());
-    builder.Add("SELECT RECEIVERID,SENDERID,SUBJECT,BODY,ALERTTYPE,DOCUMENTHEADERID,DOCUMENTLINEID,ALERTERID,REVISION")
+    builder
+        .Add(
+            "SELECT "
+            "RECEIVERID,SENDERID,SUBJECT,BODY,ALERTTYPE,DOCUMENTHEADERID,DOCUMENTLINEID,ALERTERID,"
+            "REVISION")
         .Add(" FROM ALERT WHERE EXPIRED=0 AND (NOTIFICATIONTYPE = ")
         .Add("2")
         .Add(" OR NOTIFICATIONTYPE = ")
@@ -333,8 +370,8 @@ void Alert::SendMailAlerts() {
         .Add(shared::FormatDate(Variant::FromDate(NowDateSerial())))
         .Add(" OR EXPIRATIONDATE IS NULL)")
         .Add(" ORDER BY RECEIVERID,SENDERID");
-    rows->Open(Variant(builder.Value()), Variant(ObjectPtr(connection.get())), Variant(data::kOpenForwardOnly),
-               Variant(data::kLockReadOnly), Variant(-1));
+    rows->Open(Variant(builder.Value()), Variant(ObjectPtr(connection.get())),
+               Variant(data::kOpenForwardOnly), Variant(data::kLockReadOnly), Variant(-1));
     RunTransport transport(run_transport_);
     std::string previous_receiver;
     std::string previous_sender;
@@ -346,7 +383,8 @@ void Alert::SendMailAlerts() {
       const std::string receiver = receiver_value.ToString();
       const std::string sender = TextOf(rows->Value(size_t{1}));
       if (receiver != previous_receiver) receiver_user_ = shared::GetUserObject(receiver);
-      if (sender != previous_sender && !sender.empty()) sender_user_ = shared::GetUserObject(sender);
+      if (sender != previous_sender && !sender.empty())
+        sender_user_ = shared::GetUserObject(sender);
       previous_receiver = receiver;
       previous_sender = sender;
       std::string subject = TextOf(rows->Value(size_t{2}));
@@ -359,8 +397,8 @@ void Alert::SendMailAlerts() {
       if (subject.empty()) subject = GetSubjectForMail(alert_type, header, line, revision);
       if (body.empty()) body = FormMailBody(alert_type, header, line, revision);
       SendMail(receiver_user_->Call("GetEmailAddress").ToString(),
-               sender.empty() ? std::string() : sender_user_->Call("GetEmailAddress").ToString(), subject, body,
-               Variant::Missing());
+               sender.empty() ? std::string() : sender_user_->Call("GetEmailAddress").ToString(),
+               subject, body, Variant::Missing());
       UpdateMailSentFlag(rows->Value(size_t{7}).ToLong());
     }
   });

@@ -28,7 +28,9 @@ using testing::ErrorOf;
 using testing::ReadMail;
 using testing::RunOnFreshThread;
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 class AlertMailTest : public ::testing::TestWithParam<Provider> {
  protected:
@@ -43,21 +45,29 @@ class AlertMailTest : public ::testing::TestWithParam<Provider> {
   }
 
   // One alert row; columns and values are SQL text.
-  void AddAlert(const std::string& receiver, const std::string& sender, int type, const std::string& header,
-                const std::string& extra_columns = "", const std::string& extra_values = "", int notification = 2) {
-    database_->Run("INSERT INTO ALERT (RECEIVERID, SENDERID, ALERTTYPE, DOCUMENTHEADERID, NOTIFICATIONTYPE, STATUS, "
-                   "EXPIRED, MAILSENT, GENERATIONDATE, ACTIVATIONDATE" + extra_columns + ") VALUES ('" + receiver + "', " +
-                   sender + ", " + std::to_string(type) + ", '" + header + "', " + std::to_string(notification) +
-                   ", 1, 0, 0, '2024-01-01 00:00:00', '2024-01-01 00:00:00'" + extra_values + ")");
+  void AddAlert(const std::string& receiver, const std::string& sender, int type,
+                const std::string& header, const std::string& extra_columns = "",
+                const std::string& extra_values = "", int notification = 2) {
+    database_->Run(
+        "INSERT INTO ALERT (RECEIVERID, SENDERID, ALERTTYPE, DOCUMENTHEADERID, NOTIFICATIONTYPE, "
+        "STATUS, "
+        "EXPIRED, MAILSENT, GENERATIONDATE, ACTIVATIONDATE" +
+        extra_columns + ") VALUES ('" + receiver + "', " + sender + ", " + std::to_string(type) +
+        ", '" + header + "', " + std::to_string(notification) +
+        ", 1, 0, 0, '2024-01-01 00:00:00', '2024-01-01 00:00:00'" + extra_values + ")");
   }
 
-  std::vector<ReadMail> Mails() { return testing::ReadMailFolder(installation_.dir() + "/mail/pickup"); }
+  std::vector<ReadMail> Mails() {
+    return testing::ReadMailFolder(installation_.dir() + "/mail/pickup");
+  }
 
   std::vector<int32_t> MailSent() {
     auto connection = data::Connection::Create();
     connection->Open(Variant(database_->connection_string()), Variant(), Variant(), Variant());
     std::vector<int32_t> flags;
-    for (const auto& row : connection->ExecuteStatement("SELECT MAILSENT FROM ALERT ORDER BY ALERTERID", nullptr)->AllRows()) {
+    for (const auto& row :
+         connection->ExecuteStatement("SELECT MAILSENT FROM ALERT ORDER BY ALERTERID", nullptr)
+             ->AllRows()) {
       flags.push_back(row[0].ToLong());
     }
     return flags;
@@ -72,15 +82,19 @@ class AlertMailTest : public ::testing::TestWithParam<Provider> {
 };
 
 TEST_P(AlertMailTest, DueAlertsAreMailedOnceWithTheirOwnOrComposedTexts) {
-  AddAlert("buyer", "'supplier'", 9, "1234", ", SUBJECT, BODY, REVISION", ", 'Own subject', 'Own body', 2");
+  AddAlert("buyer", "'supplier'", 9, "1234", ", SUBJECT, BODY, REVISION",
+           ", 'Own subject', 'Own body', 2");
   AddAlert("buyer", "''", 9, "1234", ", REVISION", ", 2");
   AddAlert("buyer", "''", 8, "C-9");
-  AddAlert("ghost", "''", 8, "C-9");                                                 // receiver unknown
-  AddAlert("buyer", "''", 8, "WEB", "", "", 1);                                      // web only
+  AddAlert("ghost", "''", 8, "C-9");             // receiver unknown
+  AddAlert("buyer", "''", 8, "WEB", "", "", 1);  // web only
   AddAlert("buyer", "''", 8, "LATE", ", EXPIRATIONDATE", ", '2001-01-01 00:00:00'");  // past expiry
-  database_->Run("INSERT INTO ALERT (RECEIVERID, SENDERID, ALERTTYPE, DOCUMENTHEADERID, NOTIFICATIONTYPE, STATUS, "
-                 "EXPIRED, MAILSENT, GENERATIONDATE, ACTIVATIONDATE) VALUES ('buyer', '', 8, 'SOON', 2, 1, 0, 0, "
-                 "'2024-01-01 00:00:00', '2999-01-01 00:00:00')");  // not yet active
+  database_->Run(
+      "INSERT INTO ALERT (RECEIVERID, SENDERID, ALERTTYPE, DOCUMENTHEADERID, NOTIFICATIONTYPE, "
+      "STATUS, "
+      "EXPIRED, MAILSENT, GENERATIONDATE, ACTIVATIONDATE) VALUES ('buyer', '', 8, 'SOON', 2, 1, 0, "
+      "0, "
+      "'2024-01-01 00:00:00', '2999-01-01 00:00:00')");  // not yet active
   SendMailAlerts();
   EXPECT_EQ(MailSent(), (std::vector<int32_t>{1, 1, 1, 0, 0, 0, 0}));
   const auto mails = Mails();
@@ -92,15 +106,19 @@ TEST_P(AlertMailTest, DueAlertsAreMailedOnceWithTheirOwnOrComposedTexts) {
   EXPECT_EQ(own.subject, "Own subject");
   EXPECT_EQ(own.body(), "Own body");
   EXPECT_TRUE(Contains(own.content_type, "multipart/mixed"));
-  const ReadMail& quotation = mails[0].subject.find("Quotation") != std::string::npos ? mails[0] : mails[1];
+  const ReadMail& quotation =
+      mails[0].subject.find("Quotation") != std::string::npos ? mails[0] : mails[1];
   EXPECT_EQ(quotation.from, "quorvan@localhost");  // no sender: the originating address
   EXPECT_EQ(quotation.subject, "Alert: Quotation -1234/2");
   EXPECT_EQ(quotation.body(),
-            "Dear Jane Doe,\r\nthere is news for you in the sourcing application.\r\n\r\nA quotation was received.\r\n" +
+            "Dear Jane Doe,\r\nthere is news for you in the sourcing application.\r\n\r\nA "
+            "quotation was received.\r\n" +
                 std::string(100, '-') +
                 "\r\nOpen the document:\r\nhttp://localhost/sourcing/Sourcing/bil/response/ASP/"
-                "QuotationLineList%2Easp?Origin=2&DocType=2&Id=1234&Revision=2\r\n\r\nThe sourcing application:\r\n"
-                "http://localhost/sourcing/\r\n\r\nThis mail was sent automatically. Please do not reply to it.");
+                "QuotationLineList%2Easp?Origin=2&DocType=2&Id=1234&Revision=2\r\n\r\nThe sourcing "
+                "application:\r\n"
+                "http://localhost/sourcing/\r\n\r\nThis mail was sent automatically. Please do not "
+                "reply to it.");
   const ReadMail& contract = &quotation == &mails[0] ? mails[1] : mails[0];
   EXPECT_EQ(contract.subject, "Alert: Contract -C-9");
   SendMailAlerts();  // nothing is mailed twice
@@ -122,17 +140,26 @@ TEST_P(AlertMailTest, LinksAndNamesFollowTheReceiver) {
   std::map<std::string, std::string> bodies;  // subject -> body
   for (const ReadMail& mail : Mails()) bodies[mail.subject] = mail.body();
   const std::string site = "http://portal.example.com/sourcing/";
-  EXPECT_TRUE(Contains(bodies.at("Alert: Contract -55/3"), site + "Tesmik/bil/contract/asp/ContractLineDetail.asp?ID=55&ID1=3\r\n"));
-  EXPECT_TRUE(Contains(bodies.at("Alert: Contract -56"), site + "Tesmik/bil/contract/asp/ContractHeaderAndLine.asp?ID=\r\n"));
-  EXPECT_TRUE(Contains(bodies.at("Alert: RFI -57"), site + "Sourcing/bil/Response/ASP/ViewInternalRFIDetails.asp?Id=57&Origin=5\r\n"));
+  EXPECT_TRUE(Contains(bodies.at("Alert: Contract -55/3"),
+                       site + "Tesmik/bil/contract/asp/ContractLineDetail.asp?ID=55&ID1=3\r\n"));
+  EXPECT_TRUE(Contains(bodies.at("Alert: Contract -56"),
+                       site + "Tesmik/bil/contract/asp/ContractHeaderAndLine.asp?ID=\r\n"));
+  EXPECT_TRUE(
+      Contains(bodies.at("Alert: RFI -57"),
+               site + "Sourcing/bil/Response/ASP/ViewInternalRFIDetails.asp?Id=57&Origin=5\r\n"));
   EXPECT_TRUE(Contains(bodies.at("Benachrichtigung: Informationsanfrage -58"),
                        site + "Sourcing/sil/response/ASP/ViewRFIDetails.asp?Id=58\r\n"));
-  EXPECT_TRUE(Contains(bodies.at("Benachrichtigung: Informationsanfrage -58"), "Guten Tag Sam Seller,"));
-  EXPECT_TRUE(Contains(bodies.at("Alert: RFI -77"), site + "Sourcing/bil/response/ASP/InternalRFIResponseDetails.asp?Id=77\r\n"));
-  EXPECT_TRUE(Contains(bodies.at("Alert: RFI -78"), site + "Sourcing/bil/response/ASP/RFIResponse.asp?Id=78\r\n"));
+  EXPECT_TRUE(
+      Contains(bodies.at("Benachrichtigung: Informationsanfrage -58"), "Guten Tag Sam Seller,"));
+  EXPECT_TRUE(
+      Contains(bodies.at("Alert: RFI -77"),
+               site + "Sourcing/bil/response/ASP/InternalRFIResponseDetails.asp?Id=77\r\n"));
+  EXPECT_TRUE(Contains(bodies.at("Alert: RFI -78"),
+                       site + "Sourcing/bil/response/ASP/RFIResponse.asp?Id=78\r\n"));
   // No labels for locale 1041: the label codes stand in; type 0 has no event line and no link.
   const std::string& unknown_type = bodies.at("SLBCT0518-59");
-  EXPECT_TRUE(Contains(unknown_type, "SLBCT0522 Tanaka Hanako,\r\nSLBCT0523\r\n\r\n\r\n---")) << unknown_type;
+  EXPECT_TRUE(Contains(unknown_type, "SLBCT0522 Tanaka Hanako,\r\nSLBCT0523\r\n\r\n\r\n---"))
+      << unknown_type;
   EXPECT_TRUE(Contains(unknown_type, "\r\nSLBCT0524\r\n\r\n\r\nSLBCT0525\r\n")) << unknown_type;
 }
 
@@ -141,16 +168,20 @@ TEST_P(AlertMailTest, SendMailRefusesBadInputAndWritesNothing) {
   { std::ofstream(attachment, std::ios::binary) << std::string("%PDF\0\xFF", 6); }
   RunOnFreshThread([&] {
     ObjectPtr alert = CreateObject("QuorvanGeneral.Alert");
-    EXPECT_EQ(ErrorOf([&] { alert->Call("SendMail", "", "a@x", "s", "b"); }).number, 0);  // no receiver: nothing
+    EXPECT_EQ(ErrorOf([&] { alert->Call("SendMail", "", "a@x", "s", "b"); }).number,
+              0);  // no receiver: nothing
     const ErrorRecord missing = ErrorOf([&] {
-      alert->Call("SendMail", "b@y", "a@x", "s", "b", Variant::FromArray(SafeArray::Of({Variant("C:\\none\\gone.pdf")})));
+      alert->Call("SendMail", "b@y", "a@x", "s", "b",
+                  Variant::FromArray(SafeArray::Of({Variant("C:\\none\\gone.pdf")})));
     });
     EXPECT_EQ(missing.number, 53);
     EXPECT_TRUE(Contains(missing.description, " METHOD: QuorvanGeneral.Alert.SendMail\r\n"));
-    EXPECT_EQ(ErrorOf([&] { alert->Call("SendMail", "b@y", "a@x", "s\r\nBcc: all@z", "b"); }).number, 5);
+    EXPECT_EQ(
+        ErrorOf([&] { alert->Call("SendMail", "b@y", "a@x", "s\r\nBcc: all@z", "b"); }).number, 5);
     EXPECT_TRUE(Mails().empty());
     alert->Call("SendMail", "b@y", "", "With file", "see attached",
-                Variant::FromArray(SafeArray::Of({Variant(installation_.dir() + "\\offer.pdf")})));  // "\" works too
+                Variant::FromArray(SafeArray::Of(
+                    {Variant(installation_.dir() + "\\offer.pdf")})));  // "\" works too
   });
   const auto mails = Mails();
   ASSERT_EQ(mails.size(), 1u);
@@ -160,8 +191,11 @@ TEST_P(AlertMailTest, SendMailRefusesBadInputAndWritesNothing) {
   EXPECT_EQ(mails[0].from, "quorvan@localhost");
 }
 
-INSTANTIATE_TEST_SUITE_P(Providers, AlertMailTest, ::testing::Values(Provider::kSQLite, Provider::kPostgreSQL),
-                         [](const auto& info) { return std::string(testing::ProviderName(info.param)); });
+INSTANTIATE_TEST_SUITE_P(Providers, AlertMailTest,
+                         ::testing::Values(Provider::kSQLite, Provider::kPostgreSQL),
+                         [](const auto& info) {
+                           return std::string(testing::ProviderName(info.param));
+                         });
 
 class AlertSmtpTest : public ::testing::Test {
  protected:
@@ -183,28 +217,45 @@ class AlertSmtpTest : public ::testing::Test {
 
 TEST_F(AlertSmtpTest, MailsReachTheServerAndAFailingServerStopsTheRun) {
   const std::string subject = "SMTP check " + std::to_string(getpid()) + " " + installation_.dir();
-  database_.Run("INSERT INTO ALERT (RECEIVERID, SENDERID, ALERTTYPE, DOCUMENTHEADERID, NOTIFICATIONTYPE, STATUS, EXPIRED, "
-                "MAILSENT, GENERATIONDATE, ACTIVATIONDATE, SUBJECT, BODY) VALUES ('buyer', '', 9, 'Q', 2, 1, 0, 0, "
-                "'2024-01-01 00:00:00', '2024-01-01 00:00:00', '" + subject + "', 'Gr\xC3\xBC\xC3\x9F" "e')");
-  installation_.AppendConfig("[mail]\nTransport = smtp\nSmtpHost = 127.0.0.1\nSmtpPort = 1\nSmtpTimeout = 2\n");
+  database_.Run(
+      "INSERT INTO ALERT (RECEIVERID, SENDERID, ALERTTYPE, DOCUMENTHEADERID, NOTIFICATIONTYPE, "
+      "STATUS, EXPIRED, "
+      "MAILSENT, GENERATIONDATE, ACTIVATIONDATE, SUBJECT, BODY) VALUES ('buyer', '', 9, 'Q', 2, 1, "
+      "0, 0, "
+      "'2024-01-01 00:00:00', '2024-01-01 00:00:00', '" +
+      subject +
+      "', 'Gr\xC3\xBC\xC3\x9F"
+      "e')");
+  installation_.AppendConfig(
+      "[mail]\nTransport = smtp\nSmtpHost = 127.0.0.1\nSmtpPort = 1\nSmtpTimeout = 2\n");
   RunOnFreshThread([&] {
-    const ErrorRecord down = ErrorOf([] { CreateObject("QuorvanGeneral.Alert")->Call("SendMailAlerts"); });
+    const ErrorRecord down =
+        ErrorOf([] { CreateObject("QuorvanGeneral.Alert")->Call("SendMailAlerts"); });
     EXPECT_EQ(down.number, static_cast<int32_t>(0x80040213u));
-    EXPECT_TRUE(Contains(down.description, " METHOD: QuorvanGeneral.Alert.SendMail\r\n")) << down.description;
+    EXPECT_TRUE(Contains(down.description, " METHOD: QuorvanGeneral.Alert.SendMail\r\n"))
+        << down.description;
   });
   auto connection = data::Connection::Create();
   connection->Open(Variant(database_.connection_string()), Variant(), Variant(), Variant());
-  EXPECT_EQ(connection->ExecuteStatement("SELECT MAILSENT FROM ALERT", nullptr)->Value(size_t{0}).ToLong(), 0);
+  EXPECT_EQ(connection->ExecuteStatement("SELECT MAILSENT FROM ALERT", nullptr)
+                ->Value(size_t{0})
+                .ToLong(),
+            0);
 
   installation_.AppendConfig("[mail]\nSmtpPort = " + port_ + "\n");
   RunOnFreshThread([] { CreateObject("QuorvanGeneral.Alert")->Call("SendMailAlerts"); });
-  EXPECT_EQ(connection->ExecuteStatement("SELECT MAILSENT FROM ALERT", nullptr)->Value(size_t{0}).ToLong(), 1);
+  EXPECT_EQ(connection->ExecuteStatement("SELECT MAILSENT FROM ALERT", nullptr)
+                ->Value(size_t{0})
+                .ToLong(),
+            1);
   bool received = false;
   for (const ReadMail& mail : testing::ReadMailFolder(maildir_ + "/new")) {
     if (mail.subject != subject) continue;
     received = true;
     EXPECT_EQ(mail.to, "jane@example.org");
-    EXPECT_EQ(mail.body(), "Gr\xC3\xBC\xC3\x9F" "e");
+    EXPECT_EQ(mail.body(),
+              "Gr\xC3\xBC\xC3\x9F"
+              "e");
   }
   EXPECT_TRUE(received);
 }

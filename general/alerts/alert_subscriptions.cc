@@ -41,7 +41,8 @@ constexpr int32_t kSupplier = 3;
 
 Dictionary& AsDictionary(const ObjectPtr& object) {
   auto* dictionary = dynamic_cast<Dictionary*>(object.get());
-  if (dictionary == nullptr) RaiseRuntimeError(runtime_error::kTypeMismatch, "a Dictionary is needed");
+  if (dictionary == nullptr)
+    RaiseRuntimeError(runtime_error::kTypeMismatch, "a Dictionary is needed");
   return *dictionary;
 }
 
@@ -52,7 +53,8 @@ void AddRoleDefaults(Dictionary& authorisations, int32_t role) {
     for (const RoleDefault& entry : defaults) {
       const Variant key(entry.alert_type);
       if (!entry.always && authorisations.Exists(key)) continue;
-      authorisations.Add(key, Variant::FromArray(SafeArray::Of({Variant(int16_t{0}), Variant(int16_t{0})})));
+      authorisations.Add(
+          key, Variant::FromArray(SafeArray::Of({Variant(int16_t{0}), Variant(int16_t{0})})));
     }
   };
   if (role == kBuyer) add(kBuyerDefaults);
@@ -90,32 +92,36 @@ class OwnTransaction {
 }  // namespace
 
 ObjectPtr Alert::GetAlertsSubscriptionsForUser(const std::string& i_sUserID) {
-  return shared::MethodShape("QuorvanGeneral.Alert.GetAlertsSubscriptionsForUser").Run([&]() -> ObjectPtr {
-    shared::ScopedRecordset rows(data::Recordset::Create());
-    auto authorisations = Dictionary::Create();
-    shared::ScopedConnection connection(shared::GetTesmikConnection());
-    rows->Open(Variant("SELECT * FROM ALERTSSUBSCRIPTION WHERE USERID = " + shared::FormatString(Variant(i_sUserID))),
-               Variant(ObjectPtr(connection.get())), Variant(data::kOpenForwardOnly), Variant(data::kLockReadOnly),
-               Variant(-1));
-    if (rows->AtEnd()) return nullptr;
-    for (; !rows->AtEnd(); rows->MoveNext()) {
-      authorisations->Add(rows->Value(Variant("ALERTTYPE")),
-                          Variant::FromArray(SafeArray::Of({rows->Value(Variant("WEBALERT")),
-                                                            rows->Value(Variant("MAILALERT"))})));
-    }
-    return authorisations;
-  });
+  return shared::MethodShape("QuorvanGeneral.Alert.GetAlertsSubscriptionsForUser")
+      .Run([&]() -> ObjectPtr {
+        shared::ScopedRecordset rows(data::Recordset::Create());
+        auto authorisations = Dictionary::Create();
+        shared::ScopedConnection connection(shared::GetTesmikConnection());
+        rows->Open(Variant("SELECT * FROM ALERTSSUBSCRIPTION WHERE USERID = " +
+                           shared::FormatString(Variant(i_sUserID))),
+                   Variant(ObjectPtr(connection.get())), Variant(data::kOpenForwardOnly),
+                   Variant(data::kLockReadOnly), Variant(-1));
+        if (rows->AtEnd()) return nullptr;
+        for (; !rows->AtEnd(); rows->MoveNext()) {
+          authorisations->Add(
+              rows->Value(Variant("ALERTTYPE")),
+              Variant::FromArray(SafeArray::Of(
+                  {rows->Value(Variant("WEBALERT")), rows->Value(Variant("MAILALERT"))})));
+        }
+        return authorisations;
+      });
 }
 
-void Alert::InsertOrUpdateAuthorisations(const std::string& i_sUserID, const ObjectPtr& i_oDicAuthorisations,
+void Alert::InsertOrUpdateAuthorisations(const std::string& i_sUserID,
+                                         const ObjectPtr& i_oDicAuthorisations,
                                          int32_t i_nUserRole) {
   shared::MethodShape("QuorvanGeneral.Alert.InsertOrUpdateAuthorisations").Run([&] {
     shared::ScopedConnection connection(shared::GetTesmikConnection());
     Variant own_connection = Variant::Missing();
     const bool has_rows = shared::CheckIfExistsInTable(
         "ALERTSSUBSCRIPTION", Variant::FromArray(SafeArray::Of({Variant("USERID")})),
-        Variant::FromArray(SafeArray::Of({Variant(i_sUserID)})), Variant::FromArray(SafeArray::Of({Variant(true)})),
-        own_connection);
+        Variant::FromArray(SafeArray::Of({Variant(i_sUserID)})),
+        Variant::FromArray(SafeArray::Of({Variant(true)})), own_connection);
     OwnTransaction transaction(connection.get());
     if (has_rows) {
       auto criteria = Dictionary::Create();
@@ -128,13 +134,15 @@ void Alert::InsertOrUpdateAuthorisations(const std::string& i_sUserID, const Obj
   });
 }
 
-void Alert::InsertAuthorisations(const std::string& i_sUserID, const ObjectPtr& i_oDicAuthorisations,
-                                 int32_t i_nUserRole, Variant& i_oCnnConnection) {
+void Alert::InsertAuthorisations(const std::string& i_sUserID,
+                                 const ObjectPtr& i_oDicAuthorisations, int32_t i_nUserRole,
+                                 Variant& i_oCnnConnection) {
   shared::MethodShape("QuorvanGeneral.Alert.InsertAuthorisations").Run([&] {
     shared::ScopedRecordset rows(data::Recordset::Create());
     MethodConnection connection(i_oCnnConnection);
-    rows->Open(Variant("SELECT * FROM ALERTSSUBSCRIPTION WHERE 1=0"), Variant(ObjectPtr(connection.get())),
-               Variant(data::kOpenStatic), Variant(data::kLockBatchOptimistic), Variant(1));
+    rows->Open(Variant("SELECT * FROM ALERTSSUBSCRIPTION WHERE 1=0"),
+               Variant(ObjectPtr(connection.get())), Variant(data::kOpenStatic),
+               Variant(data::kLockBatchOptimistic), Variant(1));
     Dictionary& authorisations = AsDictionary(i_oDicAuthorisations);
     AddRoleDefaults(authorisations, i_nUserRole);
     for (const Dictionary::Entry& entry : authorisations.entries()) {
@@ -149,7 +157,8 @@ void Alert::InsertAuthorisations(const std::string& i_sUserID, const ObjectPtr& 
   });
 }
 
-void Alert::BatchUpdateAuthorisations(const std::string& i_sUserID, const ObjectPtr& i_oDicAuthorisations,
+void Alert::BatchUpdateAuthorisations(const std::string& i_sUserID,
+                                      const ObjectPtr& i_oDicAuthorisations,
                                       Variant& i_oCnnConnection) {
   shared::MethodShape("QuorvanGeneral.Alert.BatchUpdateAuthorisations").Run([&] {
     shared::TextBuilder builder;
@@ -164,11 +173,12 @@ void Alert::BatchUpdateAuthorisations(const std::string& i_sUserID, const Object
     const std::string type_condition = builder.Value();
     builder.Reset();
     shared::ScopedRecordset rows(data::Recordset::Create());
-    rows->Open(Variant("SELECT ALERTTYPE,WEBALERT,MAILALERT FROM ALERTSSUBSCRIPTION WHERE USERID = " +
-                       shared::FormatString(Variant(i_sUserID)) + " AND ( " + type_condition +
-                       " ) ORDER BY ALERTTYPE ASC"),
-               Variant(ObjectPtr(connection.get())), Variant(data::kOpenStatic), Variant(data::kLockBatchOptimistic),
-               Variant(1));
+    rows->Open(
+        Variant("SELECT ALERTTYPE,WEBALERT,MAILALERT FROM ALERTSSUBSCRIPTION WHERE USERID = " +
+                shared::FormatString(Variant(i_sUserID)) + " AND ( " + type_condition +
+                " ) ORDER BY ALERTTYPE ASC"),
+        Variant(ObjectPtr(connection.get())), Variant(data::kOpenStatic),
+        Variant(data::kLockBatchOptimistic), Variant(1));
     rows->SetActiveConnection(Variant::Nothing());
     for (; !rows->AtEnd(); rows->MoveNext()) {
       const Variant flags = authorisations.Item(rows->Value(Variant("ALERTTYPE")));

@@ -5,7 +5,8 @@
 namespace quorvan::general {
 
 shared::ConnectionPtr ConnectionIn(const Variant& argument) {
-  if (argument.IsMissing() || argument.IsEmpty() || (argument.IsObject() && !argument.object_ref())) {
+  if (argument.IsMissing() || argument.IsEmpty() ||
+      (argument.IsObject() && !argument.object_ref())) {
     return nullptr;
   }
   auto connection = std::dynamic_pointer_cast<data::Connection>(argument.ToObject());

@@ -20,14 +20,17 @@ using testing::RunOnFreshThread;
 
 constexpr int32_t kAlertDoesNotExist = static_cast<int32_t>(0x800407E9u);
 
-Variant Array(std::initializer_list<Variant> items) { return Variant::FromArray(SafeArray::Of(items)); }
+Variant Array(std::initializer_list<Variant> items) {
+  return Variant::FromArray(SafeArray::Of(items));
+}
 
 // The eleven elements of one receiver's alert.
-Variant AlertItem(int32_t notification, int32_t type, const char* header, const Variant& expiration = Variant(""),
-                  const char* sender = "sender1", int32_t partner = 7, int32_t revision = 1) {
+Variant AlertItem(int32_t notification, int32_t type, const char* header,
+                  const Variant& expiration = Variant(""), const char* sender = "sender1",
+                  int32_t partner = 7, int32_t revision = 1) {
   return Array({Variant(notification), Variant(type), Variant(header), Variant("L1"),
-                Variant::FromDate(NowDateSerial() - 1), expiration, Variant(sender), Variant("subject"),
-                Variant("body"), Variant(partner), Variant(revision)});
+                Variant::FromDate(NowDateSerial() - 1), expiration, Variant(sender),
+                Variant("subject"), Variant("body"), Variant(partner), Variant(revision)});
 }
 
 class AlertTest : public ::testing::TestWithParam<Provider> {
@@ -42,18 +45,21 @@ class AlertTest : public ::testing::TestWithParam<Provider> {
   void Run(const std::string& sql) { database_->Run(sql); }
 
   void Subscribe(const std::string& user, int type, int web, int mail) {
-    Run("INSERT INTO ALERTSSUBSCRIPTION (USERID, ALERTTYPE, WEBALERT, MAILALERT) VALUES ('" + user + "', " +
-        std::to_string(type) + ", " + std::to_string(web) + ", " + std::to_string(mail) + ")");
+    Run("INSERT INTO ALERTSSUBSCRIPTION (USERID, ALERTTYPE, WEBALERT, MAILALERT) VALUES ('" + user +
+        "', " + std::to_string(type) + ", " + std::to_string(web) + ", " + std::to_string(mail) +
+        ")");
   }
 
   // Inserts an alert row directly; returns nothing, ids start at 1 in insertion order.
-  void AddAlert(const std::string& receiver, int type, const std::string& header, int notification, int status,
-                int expired = 0, int mailsent = 0, const std::string& extra_columns = "",
-                const std::string& extra_values = "") {
-    Run("INSERT INTO ALERT (RECEIVERID, ALERTTYPE, DOCUMENTHEADERID, NOTIFICATIONTYPE, STATUS, EXPIRED, MAILSENT, "
-        "GENERATIONDATE, ACTIVATIONDATE, BUSINESSPARTNERID, DOCUMENTLINEID, REVISION" + extra_columns + ") VALUES ('" +
-        receiver + "', " + std::to_string(type) + ", '" + header + "', " + std::to_string(notification) + ", " +
-        std::to_string(status) + ", " + std::to_string(expired) + ", " + std::to_string(mailsent) +
+  void AddAlert(const std::string& receiver, int type, const std::string& header, int notification,
+                int status, int expired = 0, int mailsent = 0,
+                const std::string& extra_columns = "", const std::string& extra_values = "") {
+    Run("INSERT INTO ALERT (RECEIVERID, ALERTTYPE, DOCUMENTHEADERID, NOTIFICATIONTYPE, STATUS, "
+        "EXPIRED, MAILSENT, "
+        "GENERATIONDATE, ACTIVATIONDATE, BUSINESSPARTNERID, DOCUMENTLINEID, REVISION" +
+        extra_columns + ") VALUES ('" + receiver + "', " + std::to_string(type) + ", '" + header +
+        "', " + std::to_string(notification) + ", " + std::to_string(status) + ", " +
+        std::to_string(expired) + ", " + std::to_string(mailsent) +
         ", '2024-01-01 10:00:00', '2024-01-01 10:00:00', 7, 'L1', 1" + extra_values + ")");
   }
 
@@ -63,7 +69,9 @@ class AlertTest : public ::testing::TestWithParam<Provider> {
     return connection->ExecuteStatement(sql, nullptr)->AllRows();
   }
 
-  int64_t Count(const std::string& where) { return Rows("SELECT COUNT(*) FROM ALERT WHERE " + where)[0][0].ToLong(); }
+  int64_t Count(const std::string& where) {
+    return Rows("SELECT COUNT(*) FROM ALERT WHERE " + where)[0][0].ToLong();
+  }
 
   testing::TestInstallation installation_;
   std::unique_ptr<testing::TestDatabase> database_;
@@ -78,7 +86,8 @@ TEST_P(AlertTest, RaiseAlertsFollowsEachReceiversSubscription) {
     ObjectPtr alert = CreateObject("QuorvanGeneral.Alert");
     auto alerts = Dictionary::Create();
     alerts->Add(Variant("both"), AlertItem(3, 9, "Q-1", Variant("   ")));
-    alerts->Add(Variant("mailonly"), AlertItem(3, 9, "Q-1", Variant::FromDate(*ParseIsoDate("2030-05-06T07:08:09"))));
+    alerts->Add(Variant("mailonly"),
+                AlertItem(3, 9, "Q-1", Variant::FromDate(*ParseIsoDate("2030-05-06T07:08:09"))));
     alerts->Add(Variant("nobody"), AlertItem(3, 9, "Q-1"));
     alerts->Add(Variant("ann"), AlertItem(3, 9, "Q-1"));
     alert->Call("RaiseAlerts", ObjectPtr(alerts));
@@ -87,7 +96,8 @@ TEST_P(AlertTest, RaiseAlertsFollowsEachReceiversSubscription) {
     alert->Call("RaiseAlerts", ObjectPtr(mail_only));
   });
   const auto rows = Rows(
-      "SELECT RECEIVERID, NOTIFICATIONTYPE, STATUS, ALERTTYPE, DOCUMENTHEADERID, EXPIRATIONDATE, SENDERID, "
+      "SELECT RECEIVERID, NOTIFICATIONTYPE, STATUS, ALERTTYPE, DOCUMENTHEADERID, EXPIRATIONDATE, "
+      "SENDERID, "
       "EXPIRED, MAILSENT, BUSINESSPARTNERID, REVISION, SUBJECT FROM ALERT ORDER BY ALERTERID");
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0][0], Variant("both"));
@@ -108,7 +118,8 @@ TEST_P(AlertTest, RaiseAlertsWithNoEntriesOpensNoConnection) {
   installation_.AppendConfig("[connections]\nHadrell = Provider=Nope\n");
   RunOnFreshThread([&] {
     ObjectPtr alert = CreateObject("QuorvanGeneral.Alert");
-    EXPECT_EQ(ErrorOf([&] { alert->Call("RaiseAlerts", ObjectPtr(Dictionary::Create())); }).number, 0);
+    EXPECT_EQ(ErrorOf([&] { alert->Call("RaiseAlerts", ObjectPtr(Dictionary::Create())); }).number,
+              0);
   });
 }
 
@@ -119,7 +130,8 @@ TEST_P(AlertTest, RaiseAlertsForTwoThousandReceiversWithQuotesAndUnicode) {
   users.push_back("Zo\xC3\xAB \xE6\x9D\xB1");
   for (const std::string& user : users) {
     std::string quoted = user;
-    for (size_t p = quoted.find('\''); p != std::string::npos; p = quoted.find('\'', p + 2)) quoted.insert(p, "'");
+    for (size_t p = quoted.find('\''); p != std::string::npos; p = quoted.find('\'', p + 2))
+      quoted.insert(p, "'");
     Subscribe(quoted, 4, 1, 0);
   }
   RunOnFreshThread([&] {
@@ -139,9 +151,11 @@ TEST_P(AlertTest, RaiseAlertsBadInput) {
     ObjectPtr alert = CreateObject("QuorvanGeneral.Alert");
     auto short_item = Dictionary::Create();
     short_item->Add(Variant("ann"), Array({Variant(1), Variant(4), Variant("RFQ")}));
-    const ErrorRecord too_short = ErrorOf([&] { alert->Call("RaiseAlerts", ObjectPtr(short_item)); });
+    const ErrorRecord too_short =
+        ErrorOf([&] { alert->Call("RaiseAlerts", ObjectPtr(short_item)); });
     EXPECT_EQ(too_short.number, 9);
-    EXPECT_NE(too_short.description.find(" METHOD: QuorvanGeneral.Alert.RaiseAlerts\r\n"), std::string::npos);
+    EXPECT_NE(too_short.description.find(" METHOD: QuorvanGeneral.Alert.RaiseAlerts\r\n"),
+              std::string::npos);
     auto not_array = Dictionary::Create();
     not_array->Add(Variant("ann"), Variant("text"));
     EXPECT_EQ(ErrorOf([&] { alert->Call("RaiseAlerts", ObjectPtr(not_array)); }).number, 13);
@@ -156,8 +170,8 @@ TEST_P(AlertTest, IsUserSubscribedAlertReportsMatchingUsersOnly) {
   RunOnFreshThread([&] {
     ObjectPtr alert = CreateObject("QuorvanGeneral.Alert");
     auto found = Dictionary::Create();
-    Variant args[] = {Array({Variant("A"), Variant("B")}), Variant(2), Variant(5), Variant::Missing(),
-                      Variant(ObjectPtr(found))};
+    Variant args[] = {Array({Variant("A"), Variant("B")}), Variant(2), Variant(5),
+                      Variant::Missing(), Variant(ObjectPtr(found))};
     EXPECT_EQ(alert->Invoke("IsUserSubscribedAlert", args), Variant(true));
     ASSERT_EQ(found->Count(), 1);
     EXPECT_EQ(found->entries()[0].key, Variant("B"));
@@ -183,7 +197,9 @@ TEST_P(AlertTest, GetAlertDetailsAndUpdateStatus) {
     EXPECT_EQ(details.entries()[0].key, Variant("NOTIFICATIONTYPE"));
     EXPECT_FALSE(details.Exists(Variant("ALERTERID")));
     EXPECT_TRUE(details.Find(Variant("SUBJECT"))->IsNull());
-    ObjectPtr two = alert->Call("GetAlertDetails", 1, Array({Variant("Subject"), Variant("STATUS")})).ToObject();
+    ObjectPtr two =
+        alert->Call("GetAlertDetails", 1, Array({Variant("Subject"), Variant("STATUS")}))
+            .ToObject();
     const auto& picked = dynamic_cast<Dictionary&>(*two);
     ASSERT_EQ(picked.Count(), 2);
     EXPECT_EQ(picked.entries()[0].key, Variant("Subject"));
@@ -198,7 +214,8 @@ TEST_P(AlertTest, GetAlertDetailsAndUpdateStatus) {
       EXPECT_NE(missing.description.find(" DESC: Alert does not exist.\r\n"), std::string::npos);
     }
   });
-  const auto row = Rows("SELECT STATUS, EXPIRED, NOTIFICATIONTYPE, MAILSENT FROM ALERT WHERE ALERTERID = 1")[0];
+  const auto row =
+      Rows("SELECT STATUS, EXPIRED, NOTIFICATIONTYPE, MAILSENT FROM ALERT WHERE ALERTERID = 1")[0];
   EXPECT_EQ(row[0].ToLong(), 3);
   EXPECT_EQ(row[1].ToLong(), 0);
   EXPECT_EQ(row[2].ToLong(), 3);
@@ -207,7 +224,9 @@ TEST_P(AlertTest, GetAlertDetailsAndUpdateStatus) {
 TEST_P(AlertTest, RoleDefaultsAndAuthorisationReplacement) {
   auto rows_of = [&](const std::string& user) {
     std::map<int32_t, std::pair<int32_t, int32_t>> result;
-    for (const auto& row : Rows("SELECT ALERTTYPE, WEBALERT, MAILALERT FROM ALERTSSUBSCRIPTION WHERE USERID = '" + user + "'")) {
+    for (const auto& row :
+         Rows("SELECT ALERTTYPE, WEBALERT, MAILALERT FROM ALERTSSUBSCRIPTION WHERE USERID = '" +
+              user + "'")) {
       result[row[0].ToLong()] = {row[1].ToLong(), row[2].ToLong()};
     }
     return result;
@@ -225,14 +244,19 @@ TEST_P(AlertTest, RoleDefaultsAndAuthorisationReplacement) {
 
     auto clash = Dictionary::Create();
     clash->Add(Variant(4), Array({Variant(1), Variant(1)}));
-    EXPECT_EQ(ErrorOf([&] { alert->Call("InsertAuthorisations", "clash", ObjectPtr(clash), 2); }).number, 457);
+    EXPECT_EQ(
+        ErrorOf([&] { alert->Call("InsertAuthorisations", "clash", ObjectPtr(clash), 2); }).number,
+        457);
 
     auto admin = Dictionary::Create();
     admin->Add(Variant(9), Array({Variant(0), Variant(1)}));
     alert->Call("InsertOrUpdateAuthorisations", "admin", ObjectPtr(admin));
 
     // Replacing a set that then fails keeps the old set whole.
-    EXPECT_EQ(ErrorOf([&] { alert->Call("InsertOrUpdateAuthorisations", "admin", ObjectPtr(clash), 2); }).number, 457);
+    EXPECT_EQ(ErrorOf([&] {
+                alert->Call("InsertOrUpdateAuthorisations", "admin", ObjectPtr(clash), 2);
+              }).number,
+              457);
     auto replacement = Dictionary::Create();
     replacement->Add(Variant(1), Array({Variant(1), Variant(0)}));
     replacement->Add(Variant(3), Array({Variant(0), Variant(0)}));
@@ -258,7 +282,8 @@ TEST_P(AlertTest, BuyerDefaultsGiveEveryAlertType) {
     buyer->Add(Variant(1), Array({Variant(1), Variant(1)}));
     alert->Call("InsertAuthorisations", "buyer", ObjectPtr(buyer), 2);
   });
-  const auto rows = Rows("SELECT ALERTTYPE, WEBALERT, MAILALERT FROM ALERTSSUBSCRIPTION ORDER BY ALERTTYPE");
+  const auto rows =
+      Rows("SELECT ALERTTYPE, WEBALERT, MAILALERT FROM ALERTSSUBSCRIPTION ORDER BY ALERTTYPE");
   ASSERT_EQ(rows.size(), 28u);
   EXPECT_EQ(rows[0][1].ToLong(), 1);
   for (size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i][1].ToLong() + rows[i][2].ToLong(), 0);
@@ -281,8 +306,14 @@ TEST_P(AlertTest, ReadingBatchUpdatingAndDeletingSubscriptions) {
     alert->Call("BatchUpdateAuthorisations", "ann", ObjectPtr(changes));
     auto text_keys = Dictionary::Create();
     text_keys->Add(Variant("1"), Array({Variant(0), Variant(0)}));
-    EXPECT_EQ(ErrorOf([&] { alert->Call("BatchUpdateAuthorisations", "ann", ObjectPtr(text_keys)); }).number, 13);
-    EXPECT_NE(ErrorOf([&] { alert->Call("BatchUpdateAuthorisations", "ann", ObjectPtr(Dictionary::Create())); }).number, 0);
+    EXPECT_EQ(ErrorOf([&] {
+                alert->Call("BatchUpdateAuthorisations", "ann", ObjectPtr(text_keys));
+              }).number,
+              13);
+    EXPECT_NE(ErrorOf([&] {
+                alert->Call("BatchUpdateAuthorisations", "ann", ObjectPtr(Dictionary::Create()));
+              }).number,
+              0);
 
     alert->Call("DeleteSubscriptions", "ann");
   });
@@ -301,40 +332,48 @@ TEST_P(AlertTest, BatchUpdateChangesOnlyTheNamedTypes) {
     changes->Add(Variant(99), Array({Variant(1), Variant(1)}));
     alert->Call("BatchUpdateAuthorisations", "ann", ObjectPtr(changes));
   });
-  const auto rows = Rows("SELECT ALERTTYPE, WEBALERT, MAILALERT FROM ALERTSSUBSCRIPTION ORDER BY ALERTTYPE");
+  const auto rows =
+      Rows("SELECT ALERTTYPE, WEBALERT, MAILALERT FROM ALERTSSUBSCRIPTION ORDER BY ALERTTYPE");
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0][1].ToLong() * 10 + rows[0][2].ToLong(), 10);  // type 1 untouched
   EXPECT_EQ(rows[1][1].ToLong() * 10 + rows[1][2].ToLong(), 1);   // type 3 now (0, 1)
 }
 
 TEST_P(AlertTest, ExpiryByDocumentChannelAndReminder) {
-  AddAlert("u1", 7, "H1", 3, 2);                                  // 1: counter-offer of H1
-  AddAlert("u1", 17, "H1", 3, 2);                                 // 2
-  AddAlert("u1", 9, "H1", 3, 2);                                  // 3: not a counter-offer type
-  AddAlert("u2", 7, "H2", 3, 2);                                  // 4: other document
-  AddAlert("u1", 5, "H3", 2, 1);                                  // 5: reminder, partner 7, line L1
-  AddAlert("u1", 9, "A", 3, 2);                                   // 6
-  AddAlert("u1", 9, "B", 3, 2);                                   // 7
-  AddAlert("u1", 9, "C", 3, 2);                                   // 8: last element, not used
-  AddAlert("m", 4, "X", 2, 1, 0, 1);                              // 9: mail only, mailed
-  AddAlert("m", 4, "X", 3, 2, 0, 1);                              // 10: mail and web, mailed, not viewed
-  AddAlert("m", 4, "X", 1, 3);                                    // 11: web only, viewed, no expiry date
+  AddAlert("u1", 7, "H1", 3, 2);      // 1: counter-offer of H1
+  AddAlert("u1", 17, "H1", 3, 2);     // 2
+  AddAlert("u1", 9, "H1", 3, 2);      // 3: not a counter-offer type
+  AddAlert("u2", 7, "H2", 3, 2);      // 4: other document
+  AddAlert("u1", 5, "H3", 2, 1);      // 5: reminder, partner 7, line L1
+  AddAlert("u1", 9, "A", 3, 2);       // 6
+  AddAlert("u1", 9, "B", 3, 2);       // 7
+  AddAlert("u1", 9, "C", 3, 2);       // 8: last element, not used
+  AddAlert("m", 4, "X", 2, 1, 0, 1);  // 9: mail only, mailed
+  AddAlert("m", 4, "X", 3, 2, 0, 1);  // 10: mail and web, mailed, not viewed
+  AddAlert("m", 4, "X", 1, 3);        // 11: web only, viewed, no expiry date
   AddAlert("m", 4, "Y", 1, 2, 0, 0, ", EXPIRATIONDATE", ", '2001-01-01 00:00:00'");  // 12: past
   RunOnFreshThread([&] {
     ObjectPtr alert = CreateObject("QuorvanGeneral.Alert");
-    std::vector<NamedArgument> named{{"i_sDocumentHeaderID", Variant("H1")}, {"i_nDocumentType", Variant(3)}};
+    std::vector<NamedArgument> named{{"i_sDocumentHeaderID", Variant("H1")},
+                                     {"i_nDocumentType", Variant(3)}};
     Variant flag[] = {Variant(false)};
     alert->Invoke("SetExpiryFlagAndStatus", flag, named);
-    alert->Call("ExpireAlertsforMultipleDocuments", Array({Variant("A"), Variant("B"), Variant("")}), 2);
+    alert->Call("ExpireAlertsforMultipleDocuments",
+                Array({Variant("A"), Variant("B"), Variant("")}), 2);
     // One element leaves the list empty: PostgreSQL refuses "IN ( )", SQLite reads it as no
     // document. Either way nothing changes.
-    const int32_t empty_list = ErrorOf([&] { alert->Call("ExpireAlertsforMultipleDocuments", Array({Variant("A")}), 2); }).number;
+    const int32_t empty_list =
+        ErrorOf([&] {
+          alert->Call("ExpireAlertsforMultipleDocuments", Array({Variant("A")}), 2);
+        }).number;
     EXPECT_EQ(empty_list != 0, GetParam() == Provider::kPostgreSQL);
     EXPECT_EQ(ErrorOf([&] { alert->Call("ExpireAlertsforMultipleDocuments", "A", 2); }).number, 13);
     alert->Call("SetExpiryFlagForReminder", 7, "H3", "L2");  // another line: nothing
     alert->Call("ExpireAlerts");
   });
-  auto expired = [&](int id) { return Rows("SELECT EXPIRED, STATUS FROM ALERT WHERE ALERTERID = " + std::to_string(id))[0]; };
+  auto expired = [&](int id) {
+    return Rows("SELECT EXPIRED, STATUS FROM ALERT WHERE ALERTERID = " + std::to_string(id))[0];
+  };
   EXPECT_EQ(expired(1)[0].ToLong() * 10 + expired(1)[1].ToLong(), 13);
   EXPECT_EQ(expired(2)[0].ToLong() * 10 + expired(2)[1].ToLong(), 13);
   EXPECT_EQ(expired(3)[0].ToLong(), 0);
@@ -352,7 +391,8 @@ TEST_P(AlertTest, ExpiryByDocumentChannelAndReminder) {
     Variant by_id[] = {Variant(true), Variant(4)};
     alert->Invoke("SetExpiryFlagAndStatus", by_id);
     // Arguments written into statements as digits are numbers first: no statement extension.
-    std::vector<NamedArgument> injected{{"i_sDocumentHeaderID", Variant("H2")}, {"i_nAlertType", Variant("7 OR 1=1")}};
+    std::vector<NamedArgument> injected{{"i_sDocumentHeaderID", Variant("H2")},
+                                        {"i_nAlertType", Variant("7 OR 1=1")}};
     Variant flag[] = {Variant(true)};
     EXPECT_EQ(ErrorOf([&] { alert->Invoke("SetExpiryFlagAndStatus", flag, injected); }).number, 13);
     Variant injected_id[] = {Variant(true), Variant("1 OR 1=1")};
@@ -370,18 +410,25 @@ TEST_P(AlertTest, WebListingNewestFirstWithLimit) {
   Subscribe("ann", 4, 1, 1);
   Subscribe("ann", 9, 0, 1);  // web switched off for type 9
   for (int i = 0; i < 12; ++i) {
-    Run("INSERT INTO ALERT (RECEIVERID, ALERTTYPE, DOCUMENTHEADERID, NOTIFICATIONTYPE, STATUS, EXPIRED, MAILSENT, "
-        "GENERATIONDATE, ACTIVATIONDATE) VALUES ('ann', 4, 'D" + std::to_string(10 + i) + "', 1, 2, 0, 0, '2024-01-" +
-        std::to_string(10 + i) + " 00:00:00', '2024-01-01 00:00:00')");
+    Run("INSERT INTO ALERT (RECEIVERID, ALERTTYPE, DOCUMENTHEADERID, NOTIFICATIONTYPE, STATUS, "
+        "EXPIRED, MAILSENT, "
+        "GENERATIONDATE, ACTIVATIONDATE) VALUES ('ann', 4, 'D" +
+        std::to_string(10 + i) + "', 1, 2, 0, 0, '2024-01-" + std::to_string(10 + i) +
+        " 00:00:00', '2024-01-01 00:00:00')");
   }
-  Run("INSERT INTO ALERT (RECEIVERID, ALERTTYPE, DOCUMENTHEADERID, NOTIFICATIONTYPE, STATUS, EXPIRED, MAILSENT, "
-      "GENERATIONDATE, ACTIVATIONDATE) VALUES ('ann', 4, 'D99', 3, 2, 0, 0, '2024-01-21 00:00:00', '2024-01-01 00:00:00')");
+  Run("INSERT INTO ALERT (RECEIVERID, ALERTTYPE, DOCUMENTHEADERID, NOTIFICATIONTYPE, STATUS, "
+      "EXPIRED, MAILSENT, "
+      "GENERATIONDATE, ACTIVATIONDATE) VALUES ('ann', 4, 'D99', 3, 2, 0, 0, '2024-01-21 00:00:00', "
+      "'2024-01-01 00:00:00')");
   // Not listed: viewed, expired, mail only, not yet active, past expiry, web switched off.
-  auto hidden = [&](int type, int notification, int status, int expired, const char* activation, const char* expiration) {
-    Run("INSERT INTO ALERT (RECEIVERID, ALERTTYPE, DOCUMENTHEADERID, NOTIFICATIONTYPE, STATUS, EXPIRED, MAILSENT, "
-        "GENERATIONDATE, ACTIVATIONDATE, EXPIRATIONDATE) VALUES ('ann', " + std::to_string(type) + ", 'HID', " +
-        std::to_string(notification) + ", " + std::to_string(status) + ", " + std::to_string(expired) +
-        ", 0, '2024-02-01 00:00:00', '" + activation + "', " + expiration + ")");
+  auto hidden = [&](int type, int notification, int status, int expired, const char* activation,
+                    const char* expiration) {
+    Run("INSERT INTO ALERT (RECEIVERID, ALERTTYPE, DOCUMENTHEADERID, NOTIFICATIONTYPE, STATUS, "
+        "EXPIRED, MAILSENT, "
+        "GENERATIONDATE, ACTIVATIONDATE, EXPIRATIONDATE) VALUES ('ann', " +
+        std::to_string(type) + ", 'HID', " + std::to_string(notification) + ", " +
+        std::to_string(status) + ", " + std::to_string(expired) + ", 0, '2024-02-01 00:00:00', '" +
+        activation + "', " + expiration + ")");
   };
   hidden(4, 1, 3, 0, "2024-01-01 00:00:00", "NULL");
   hidden(4, 1, 2, 1, "2024-01-01 00:00:00", "NULL");
@@ -412,12 +459,15 @@ TEST_P(AlertTest, WebListingNewestFirstWithLimit) {
 TEST_P(AlertTest, SameMomentOrdersByDocumentHighestFirst) {
   Subscribe("ann", 4, 1, 0);
   for (const char* header : {"B", "C", "A"}) {
-    Run(std::string("INSERT INTO ALERT (RECEIVERID, ALERTTYPE, DOCUMENTHEADERID, NOTIFICATIONTYPE, STATUS, EXPIRED, "
+    Run(std::string("INSERT INTO ALERT (RECEIVERID, ALERTTYPE, DOCUMENTHEADERID, NOTIFICATIONTYPE, "
+                    "STATUS, EXPIRED, "
                     "MAILSENT, GENERATIONDATE, ACTIVATIONDATE) VALUES ('ann', 4, '") +
         header + "', 1, 2, 0, 0, '2024-01-10 00:00:00', '2024-01-01 00:00:00')");
   }
   RunOnFreshThread([&] {
-    ObjectPtr listing = CreateObject("QuorvanGeneral.Alert")->Call("GetWebAlertsForUser", "ann", Variant::Missing()).ToObject();
+    ObjectPtr listing = CreateObject("QuorvanGeneral.Alert")
+                            ->Call("GetWebAlertsForUser", "ann", Variant::Missing())
+                            .ToObject();
     const auto rows = dynamic_cast<data::Recordset&>(*listing).AllRows();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0][1], Variant("C"));
@@ -425,16 +475,32 @@ TEST_P(AlertTest, SameMomentOrdersByDocumentHighestFirst) {
   });
 }
 
-INSTANTIATE_TEST_SUITE_P(Providers, AlertTest, ::testing::Values(Provider::kSQLite, Provider::kPostgreSQL),
-                         [](const auto& info) { return std::string(testing::ProviderName(info.param)); });
+INSTANTIATE_TEST_SUITE_P(Providers, AlertTest,
+                         ::testing::Values(Provider::kSQLite, Provider::kPostgreSQL),
+                         [](const auto& info) {
+                           return std::string(testing::ProviderName(info.param));
+                         });
 
 TEST(AlertClassTest, InterfaceInSlotOrder) {
   const ClassInfo& info = ClassRegistry::Instance().Describe("QuorvanGeneral.Alert");
-  const char* expected[] = {"BatchDeleteExpiredAlerts", "GetAlertsSubscriptionsForUser", "InsertOrUpdateAuthorisations",
-                            "BatchUpdateAuthorisations", "InsertAuthorisations", "GetWebAlertsForUser",
-                            "IsUserSubscribedAlert", "SetExpiryFlagAndStatus", "ExpireAlertsforMultipleDocuments",
-                            "ExpireAlerts", "UpdateStatus", "GetAlertDetails", "RaiseAlerts", "SendMailAlerts",
-                            "SendMail", "DeleteSubscriptions", "GetI18NText", "SetExpiryFlagForReminder"};
+  const char* expected[] = {"BatchDeleteExpiredAlerts",
+                            "GetAlertsSubscriptionsForUser",
+                            "InsertOrUpdateAuthorisations",
+                            "BatchUpdateAuthorisations",
+                            "InsertAuthorisations",
+                            "GetWebAlertsForUser",
+                            "IsUserSubscribedAlert",
+                            "SetExpiryFlagAndStatus",
+                            "ExpireAlertsforMultipleDocuments",
+                            "ExpireAlerts",
+                            "UpdateStatus",
+                            "GetAlertDetails",
+                            "RaiseAlerts",
+                            "SendMailAlerts",
+                            "SendMail",
+                            "DeleteSubscriptions",
+                            "GetI18NText",
+                            "SetExpiryFlagForReminder"};
   ASSERT_EQ(info.members().size(), std::size(expected));
   for (size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(info.members()[i].name, expected[i]);
   EXPECT_EQ(info.members()[7].params.size(), 10u);

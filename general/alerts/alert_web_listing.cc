@@ -8,7 +8,8 @@
 
 namespace quorvan::general {
 
-ObjectPtr Alert::GetWebAlertsForUser(const std::string& i_sUserID, const Variant& i_lNumberOfRecords) {
+ObjectPtr Alert::GetWebAlertsForUser(const std::string& i_sUserID,
+                                     const Variant& i_lNumberOfRecords) {
   return shared::MethodShape("QuorvanGeneral.Alert.GetWebAlertsForUser").Run([&]() -> ObjectPtr {
     shared::ScopedRecordset rows(data::Recordset::Create());
     rows->SetCursorLocation(data::kUseClient);
@@ -32,8 +33,8 @@ ObjectPtr Alert::GetWebAlertsForUser(const std::string& i_sUserID, const Variant
         .Add("3")
         .Add(") ORDER BY GENERATIONDATE DESC,DOCUMENTHEADERID DESC");
     if (Passed(i_lNumberOfRecords)) rows->SetMaxRecords(i_lNumberOfRecords.ToLong());
-    rows->Open(Variant(builder.Value()), Variant(ObjectPtr(connection.get())), Variant(data::kOpenForwardOnly),
-               Variant(data::kLockReadOnly), Variant(-1));
+    rows->Open(Variant(builder.Value()), Variant(ObjectPtr(connection.get())),
+               Variant(data::kOpenForwardOnly), Variant(data::kLockReadOnly), Variant(-1));
     rows->SetActiveConnection(Variant::Nothing());
     shared::RecordsetPtr listing = rows.get();
     rows.get() = nullptr;  // handed to the caller, open and detached

@@ -31,10 +31,18 @@ class RICheckerTest : public ::testing::TestWithParam<Provider> {
     if (!database_->available()) GTEST_SKIP();
     database_->ApplySchema();
     installation_.UseDatabase(database_->connection_string());
-    database_->Run("INSERT INTO CONTRACTHEADER (CONTRACTHEADERID, CURRENCYCODE, SHIPFMADDR, BUYERID) VALUES (1, 'EUR', 12, 'buyer')");
-    database_->Run("INSERT INTO CONTRACTRESULT (CONTRACTRESULTID, CONTRACTHEADERID, PLANTCODE) VALUES (1, 1, '42')");
-    database_->Run("INSERT INTO CONTRACTUSERDATA (CONTRACTUSERDATAID, CONTRACTHEADERID, UNITCODE) VALUES (1, 1, 'o''z')");
-    database_->Run("INSERT INTO ALERTSSUBSCRIPTION (USERID, ALERTTYPE, WEBALERT, MAILALERT) VALUES ('subonly', 4, 1, 0)");
+    database_->Run(
+        "INSERT INTO CONTRACTHEADER (CONTRACTHEADERID, CURRENCYCODE, SHIPFMADDR, BUYERID) VALUES "
+        "(1, 'EUR', 12, 'buyer')");
+    database_->Run(
+        "INSERT INTO CONTRACTRESULT (CONTRACTRESULTID, CONTRACTHEADERID, PLANTCODE) VALUES (1, 1, "
+        "'42')");
+    database_->Run(
+        "INSERT INTO CONTRACTUSERDATA (CONTRACTUSERDATAID, CONTRACTHEADERID, UNITCODE) VALUES (1, "
+        "1, 'o''z')");
+    database_->Run(
+        "INSERT INTO ALERTSSUBSCRIPTION (USERID, ALERTTYPE, WEBALERT, MAILALERT) VALUES "
+        "('subonly', 4, 1, 0)");
   }
 
   testing::TestInstallation installation_;
@@ -69,7 +77,8 @@ TEST_P(RICheckerTest, AnswersFromTheOriginTable) {
 }
 
 TEST_P(RICheckerTest, UnknownOriginsAndBadNumbersNeverReachTheDatabase) {
-  installation_.AppendConfig("[connections]\nHadrell = Provider=Nope\n");  // any connection would fail
+  installation_.AppendConfig(
+      "[connections]\nHadrell = Provider=Nope\n");  // any connection would fail
   RunOnFreshThread([&] {
     EXPECT_EQ(Exists("COUNTRY", Array({}), Array({})), Variant(false));
     EXPECT_EQ(Exists("", Variant(), Variant()), Variant(false));
@@ -78,16 +87,24 @@ TEST_P(RICheckerTest, UnknownOriginsAndBadNumbersNeverReachTheDatabase) {
       Variant value;
       int32_t number;
     };
-    const Case cases[] = {{"ADDRESS", Variant("twelve"), 13}, {"PRODUCT", Variant("3000000000"), 6},
-                          {"PLANT", Variant(""), 13}, {"CATEGORY", Variant::Null(), 94}};
+    const Case cases[] = {{"ADDRESS", Variant("twelve"), 13},
+                          {"PRODUCT", Variant("3000000000"), 6},
+                          {"PLANT", Variant(""), 13},
+                          {"CATEGORY", Variant::Null(), 94}};
     for (const auto& c : cases) {
       SCOPED_TRACE(c.origin);
-      const ErrorRecord error = ErrorOf([&] { Exists(c.origin, Array({Variant(std::string(c.origin) + "ID")}), Array({c.value})); });
+      const ErrorRecord error = ErrorOf([&] {
+        Exists(c.origin, Array({Variant(std::string(c.origin) + "ID")}), Array({c.value}));
+      });
       EXPECT_EQ(error.number, c.number);
-      EXPECT_NE(error.description.find(" METHOD: QuorvanGeneral.RIChecker.IReferentialIntegrity_Exists\r\n"), std::string::npos);
-      EXPECT_NE(error.description.find(std::string(" INFO: ") + c.origin + ".\r\n"), std::string::npos);
+      EXPECT_NE(error.description.find(
+                    " METHOD: QuorvanGeneral.RIChecker.IReferentialIntegrity_Exists\r\n"),
+                std::string::npos);
+      EXPECT_NE(error.description.find(std::string(" INFO: ") + c.origin + ".\r\n"),
+                std::string::npos);
     }
-    const ErrorRecord no_key = ErrorOf([] { Exists("ADDRESS", Array({Variant("OTHER")}), Array({Variant(1)})); });
+    const ErrorRecord no_key =
+        ErrorOf([] { Exists("ADDRESS", Array({Variant("OTHER")}), Array({Variant(1)})); });
     EXPECT_EQ(no_key.number, 13);
     EXPECT_EQ(ErrorOf([] { Exists("CURRENCY", Variant("not an array"), Variant()); }).number, 13);
   });
@@ -101,14 +118,18 @@ TEST_P(RICheckerTest, BeforeDeleteAlwaysTrueAndAPendingErrorIsCleared) {
     Variant args[] = {Variant("anything"), Variant(), Variant(3)};
     EXPECT_EQ(checker->Invoke("BeforeDelete", args), Variant(true));
     EXPECT_EQ(CurrentError().number, 0);
-    Variant exists_args[] = {Variant("currency"), Array({Variant("CURRENCYCODE")}), Array({Variant("EUR")})};
+    Variant exists_args[] = {Variant("currency"), Array({Variant("CURRENCYCODE")}),
+                             Array({Variant("EUR")})};
     EXPECT_EQ(checker->Invoke("Exists", exists_args), Variant(true));
     EXPECT_EQ(exists_args[0], Variant("currency"));  // the origin is not changed
   });
 }
 
-INSTANTIATE_TEST_SUITE_P(Providers, RICheckerTest, ::testing::Values(Provider::kSQLite, Provider::kPostgreSQL),
-                         [](const auto& info) { return std::string(testing::ProviderName(info.param)); });
+INSTANTIATE_TEST_SUITE_P(Providers, RICheckerTest,
+                         ::testing::Values(Provider::kSQLite, Provider::kPostgreSQL),
+                         [](const auto& info) {
+                           return std::string(testing::ProviderName(info.param));
+                         });
 
 TEST(RICheckerClassTest, PublishesItsIdentifiers) {
   const ClassInfo& info = ClassRegistry::Instance().Describe("QuorvanGeneral.RIChecker");

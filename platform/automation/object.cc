@@ -107,7 +107,8 @@ Variant Object::Invoke(std::string_view member_name, std::span<Variant> args,
     Variant* source = sources[i];
     // The missing marker stands for an omitted argument, except that a Variant parameter takes
     // it as it is (a caller may pass it on explicitly).
-    const bool omitted = source == nullptr || (source->IsMissing() && param.type != VarType::kVariant);
+    const bool omitted =
+        source == nullptr || (source->IsMissing() && param.type != VarType::kVariant);
     if (omitted) {
       if (!param.optional) {
         RaiseRuntimeError(kArgumentNotOptional, param.name, kRuntimeSource);

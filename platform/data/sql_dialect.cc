@@ -133,7 +133,8 @@ void FoldEqualityChains(std::vector<SqlToken>& tokens) {
         for (size_t k = 0; k < literals.size(); ++k) list += (k ? ", " : "") + literals[k];
         tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(open + 1),
                      tokens.begin() + static_cast<std::ptrdiff_t>(i));
-        tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(open + 1), SqlToken{TokenKind::kWord, list + ")"});
+        tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(open + 1),
+                      SqlToken{TokenKind::kWord, list + ")"});
       }
       break;
     }

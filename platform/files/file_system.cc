@@ -2,8 +2,8 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <unicode/ustring.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -26,14 +26,23 @@ constexpr int32_t kPathFileAccessError = 75;
 [[noreturn]] void RaiseForErrno(int error, const std::string& path, int32_t missing_number) {
   int32_t number = kPathFileAccessError;
   switch (error) {
-    case ENOENT: number = missing_number; break;
+    case ENOENT:
+      number = missing_number;
+      break;
     case EACCES:
     case EPERM:
-    case EROFS: number = runtime_error::kPermissionDenied; break;
-    case EEXIST: number = runtime_error::kFileAlreadyExists; break;
+    case EROFS:
+      number = runtime_error::kPermissionDenied;
+      break;
+    case EEXIST:
+      number = runtime_error::kFileAlreadyExists;
+      break;
     case ENOSPC:
-    case EDQUOT: number = kDiskFull; break;
-    default: break;
+    case EDQUOT:
+      number = kDiskFull;
+      break;
+    default:
+      break;
   }
   RaiseRuntimeError(number, path + ": " + std::strerror(error));
 }
@@ -116,7 +125,8 @@ void CopyFile(const std::string& source, const std::string& destination) {
 
 void CreateFolder(const std::string& path) {
   const std::string native = NativePath(path);
-  if (::mkdir(native.c_str(), 0755) != 0) RaiseForErrno(errno, native, runtime_error::kPathNotFound);
+  if (::mkdir(native.c_str(), 0755) != 0)
+    RaiseForErrno(errno, native, runtime_error::kPathNotFound);
 }
 
 void DeleteFile(const std::string& path) {
@@ -141,8 +151,8 @@ double LastModified(const std::string& path) {
   if (S_ISDIR(info.st_mode)) RaiseRuntimeError(kPathFileAccessError, native + " is a folder");
   std::tm local{};
   localtime_r(&info.st_mtim.tv_sec, &local);
-  return ToDateSerial(CivilDateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                                    local.tm_min, local.tm_sec, 0});
+  return ToDateSerial(CivilDateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                    local.tm_hour, local.tm_min, local.tm_sec, 0});
 }
 
 int32_t Attributes(const std::string& path) {
@@ -159,7 +169,8 @@ void SetAttributes(const std::string& path, int32_t attributes) {
   const struct stat info = StatOf(native, runtime_error::kFileNotFound);
   mode_t mode = info.st_mode & 07777;
   mode = (attributes & kReadOnlyAttribute) ? (mode & ~S_IWUSR) : (mode | S_IWUSR);
-  if (::chmod(native.c_str(), mode) != 0) RaiseForErrno(errno, native, runtime_error::kFileNotFound);
+  if (::chmod(native.c_str(), mode) != 0)
+    RaiseForErrno(errno, native, runtime_error::kFileNotFound);
 }
 
 void WriteUtf16TextFile(const std::string& path, const std::string& utf8_text) {
@@ -168,13 +179,14 @@ void WriteUtf16TextFile(const std::string& path, const std::string& utf8_text) {
   // Text that is no valid UTF-8 keeps its readable part: bad bytes become U+FFFD.
   UErrorCode status = U_ZERO_ERROR;
   int32_t units = 0;
-  u_strFromUTF8WithSub(nullptr, 0, &units, utf8_text.data(), static_cast<int32_t>(utf8_text.size()), 0xFFFD,
-                       nullptr, &status);
+  u_strFromUTF8WithSub(nullptr, 0, &units, utf8_text.data(), static_cast<int32_t>(utf8_text.size()),
+                       0xFFFD, nullptr, &status);
   std::vector<UChar> utf16(static_cast<size_t>(units) + 1);
   status = U_ZERO_ERROR;
-  u_strFromUTF8WithSub(utf16.data(), units + 1, &units, utf8_text.data(), static_cast<int32_t>(utf8_text.size()),
-                       0xFFFD, nullptr, &status);
-  if (U_FAILURE(status)) RaiseRuntimeError(runtime_error::kInvalidProcedureCall, "text cannot be converted");
+  u_strFromUTF8WithSub(utf16.data(), units + 1, &units, utf8_text.data(),
+                       static_cast<int32_t>(utf8_text.size()), 0xFFFD, nullptr, &status);
+  if (U_FAILURE(status))
+    RaiseRuntimeError(runtime_error::kInvalidProcedureCall, "text cannot be converted");
   std::string bytes = "\xFF\xFE";  // byte-order mark, little-endian
   bytes.reserve(2 + static_cast<size_t>(units) * 2);
   for (int32_t i = 0; i < units; ++i) {

@@ -21,7 +21,9 @@ class FileSystemTest : public ::testing::Test {
     dir_ = mkdtemp(pattern);
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
-  void Write(const std::string& name, const std::string& content) { std::ofstream(dir_ + "/" + name) << content; }
+  void Write(const std::string& name, const std::string& content) {
+    std::ofstream(dir_ + "/" + name) << content;
+  }
   std::string Read(const std::string& name) {
     std::ifstream in(dir_ + "/" + name, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -78,7 +80,8 @@ TEST_F(FileSystemTest, Utf16TextFilesReplaceWhatWasThere) {
   EXPECT_EQ(Read("t.txt"), std::string("\xFF\xFE\xE9\x00\x3D\xD8\x00\xDE", 8));
   EXPECT_EQ(ErrorNumberOf([&] { WriteUtf16TextFile(dir_, "x"); }), 75);
   for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
-    EXPECT_EQ(entry.path().filename().string().find("tmp"), std::string::npos) << "a temporary file was left";
+    EXPECT_EQ(entry.path().filename().string().find("tmp"), std::string::npos)
+        << "a temporary file was left";
   }
 }
 

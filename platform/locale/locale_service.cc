@@ -56,8 +56,9 @@ std::string WidenYear(const std::string& pattern) {
 }
 
 std::unique_ptr<icu::DateFormat> ShortFormat(const icu::Locale& locale, bool time) {
-  return std::unique_ptr<icu::DateFormat>(time ? icu::DateFormat::createTimeInstance(icu::DateFormat::kShort, locale)
-                                               : icu::DateFormat::createDateInstance(icu::DateFormat::kShort, locale));
+  return std::unique_ptr<icu::DateFormat>(
+      time ? icu::DateFormat::createTimeInstance(icu::DateFormat::kShort, locale)
+           : icu::DateFormat::createDateInstance(icu::DateFormat::kShort, locale));
 }
 
 std::string PatternOf(const icu::DateFormat* format) {
@@ -74,7 +75,8 @@ std::optional<std::string> IcuLocaleName(int32_t locale_id) {
   if (locale_id <= 0) return std::nullopt;
   char name[ULOC_FULLNAME_CAPACITY] = {};
   UErrorCode status = U_ZERO_ERROR;
-  const int32_t length = uloc_getLocaleForLCID(static_cast<uint32_t>(locale_id), name, sizeof name, &status);
+  const int32_t length =
+      uloc_getLocaleForLCID(static_cast<uint32_t>(locale_id), name, sizeof name, &status);
   if (U_FAILURE(status) || length <= 0) return std::nullopt;
   return std::string(name, static_cast<size_t>(length));
 }

@@ -9,12 +9,14 @@ namespace quorvan::mail {
 std::unique_ptr<MailTransport> MailTransport::Create(const TransportSettings& settings) {
   if (settings.kind == "pickup") {
     if (settings.pickup_directory.empty()) {
-      RaiseRuntimeError(runtime_error::kInvalidProcedureCall, "the pickup transport needs a PickupDirectory");
+      RaiseRuntimeError(runtime_error::kInvalidProcedureCall,
+                        "the pickup transport needs a PickupDirectory");
     }
     return std::make_unique<PickupTransport>(settings.pickup_directory);
   }
   if (settings.kind == "smtp") return std::make_unique<SmtpTransport>(settings);
-  RaiseRuntimeError(runtime_error::kInvalidProcedureCall, "unknown mail transport '" + settings.kind + "' (pickup or smtp)");
+  RaiseRuntimeError(runtime_error::kInvalidProcedureCall,
+                    "unknown mail transport '" + settings.kind + "' (pickup or smtp)");
 }
 
 }  // namespace quorvan::mail

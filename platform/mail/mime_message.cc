@@ -18,7 +18,8 @@ namespace {
 // A header value that holds a line break could add headers of its own choosing.
 const std::string& HeaderValue(const std::string& value, const char* name) {
   if (value.find_first_of("\r\n") != std::string::npos) {
-    RaiseRuntimeError(runtime_error::kInvalidProcedureCall, std::string("the mail's ") + name + " holds a line break");
+    RaiseRuntimeError(runtime_error::kInvalidProcedureCall,
+                      std::string("the mail's ") + name + " holds a line break");
   }
   return value;
 }
@@ -53,11 +54,14 @@ std::string MimeMessage::Compose() const {
   std::ostringstream out;
   const std::string boundary = Poco::Net::MultipartWriter::createBoundary();
   Poco::Net::MessageHeader header;
-  header.set("Date", Poco::DateTimeFormatter::format(Poco::DateTime(), Poco::DateTimeFormat::RFC1123_FORMAT));
+  header.set("Date", Poco::DateTimeFormatter::format(Poco::DateTime(),
+                                                     Poco::DateTimeFormat::RFC1123_FORMAT));
   header.set("From", HeaderValue(from, "sender"));
   header.set("To", HeaderValue(to, "receiver"));
   const std::string& plain_subject = HeaderValue(subject, "subject");
-  header.set("Subject", IsAscii(plain_subject) ? plain_subject : Poco::Net::MailMessage::encodeWord(plain_subject, "UTF-8"));
+  header.set("Subject", IsAscii(plain_subject)
+                            ? plain_subject
+                            : Poco::Net::MailMessage::encodeWord(plain_subject, "UTF-8"));
   header.set("MIME-Version", "1.0");
   header.set("Content-Type", "multipart/mixed; charset=UTF-8; boundary=\"" + boundary + "\"");
   header.write(out);

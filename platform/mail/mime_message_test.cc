@@ -32,7 +32,9 @@ TEST(MimeMessageTest, ComposesWhatAParserReadsBack) {
   MimeMessage message;
   message.from = "quorvan@localhost";
   message.to = "jane@example.org";
-  message.subject = "Angebot eingegangen \xE2\x80\x93 Gr\xC3\xBC\xC3\x9F" "e";
+  message.subject =
+      "Angebot eingegangen \xE2\x80\x93 Gr\xC3\xBC\xC3\x9F"
+      "e";
   message.body = "Dear Jane,\r\nline two \xE6\x9D\xB1\r\n";
   message.attachments.push_back({"offer.pdf", std::string("%PDF\0\xFF\x80 binary", 12)});
   message.attachments.push_back({"na\"me.txt", "x"});
@@ -50,10 +52,12 @@ TEST(MimeMessageTest, ComposesWhatAParserReadsBack) {
   EXPECT_EQ(handler.parts[0].header.get("Content-Type"), "text/plain; charset=UTF-8");
   EXPECT_EQ(handler.parts[0].header.get("Content-Transfer-Encoding"), "base64");
   EXPECT_EQ(handler.parts[0].content, message.body);
-  EXPECT_EQ(handler.parts[1].header.get("Content-Disposition"), "attachment; filename=\"offer.pdf\"");
+  EXPECT_EQ(handler.parts[1].header.get("Content-Disposition"),
+            "attachment; filename=\"offer.pdf\"");
   EXPECT_EQ(handler.parts[1].header.get("Content-Type"), "text/plain");
   EXPECT_EQ(handler.parts[1].content, message.attachments[0].content);
-  EXPECT_EQ(handler.parts[2].header.get("Content-Disposition"), "attachment; filename=\"na\\\"me.txt\"");
+  EXPECT_EQ(handler.parts[2].header.get("Content-Disposition"),
+            "attachment; filename=\"na\\\"me.txt\"");
   EXPECT_EQ(text.find("\n\n"), std::string::npos) << "every line ends with CR LF";
 }
 

@@ -16,7 +16,8 @@ namespace {
 std::atomic<uint64_t> g_counter{0};
 
 [[noreturn]] void Fail(const std::string& what) {
-  RaiseError(kMailTransportFailed, "QuorvanMail.Transport", "The mail could not be written: " + what);
+  RaiseError(kMailTransportFailed, "QuorvanMail.Transport",
+             "The mail could not be written: " + what);
 }
 
 }  // namespace
@@ -24,8 +25,9 @@ std::atomic<uint64_t> g_counter{0};
 void PickupTransport::Send(const MimeMessage& message) {
   const std::string text = message.Compose();
   const auto now = std::chrono::system_clock::now().time_since_epoch();
-  const std::string name = std::to_string(std::chrono::duration_cast<std::chrono::microseconds>(now).count()) + "-" +
-                           std::to_string(getpid()) + "-" + std::to_string(++g_counter);
+  const std::string name =
+      std::to_string(std::chrono::duration_cast<std::chrono::microseconds>(now).count()) + "-" +
+      std::to_string(getpid()) + "-" + std::to_string(++g_counter);
   const std::string temporary = directory_ + "/." + name + ".tmp";
   const std::string final_path = directory_ + "/" + name + ".eml";
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0640);

@@ -44,7 +44,8 @@ std::vector<ReadMail> ReadMailFolder(const std::string& folder) {
   std::vector<std::string> files;
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-    if (entry.is_regular_file() && entry.path().filename().string()[0] != '.') files.push_back(entry.path().string());
+    if (entry.is_regular_file() && entry.path().filename().string()[0] != '.')
+      files.push_back(entry.path().string());
   }
   std::sort(files.begin(), files.end());
   std::vector<ReadMail> mails;

@@ -71,7 +71,8 @@ std::string ConfigurationText(const fs::path& dir, const InstallationOptions& op
          "PickupDirectory = " +
          d +
          "/mail/pickup\n"
-         "; smtp: server, port, STARTTLS (true/false), login (empty user: none), timeout in seconds.\n"
+         "; smtp: server, port, STARTTLS (true/false), login (empty user: none), timeout in "
+         "seconds.\n"
          "SmtpHost = localhost\n"
          "SmtpPort = 25\n"
          "SmtpStartTls = false\n"

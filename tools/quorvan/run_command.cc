@@ -44,7 +44,9 @@ void ExpireSummary(const Counts& before, const Counts& after, std::ostream& out)
   out << "\"expired\": " << before.at("unexpired") - after.at("unexpired");
 }
 
-std::vector<std::pair<const char*, std::string>> DeleteCounts() { return {{"rows", "SELECT COUNT(*) FROM ALERT"}}; }
+std::vector<std::pair<const char*, std::string>> DeleteCounts() {
+  return {{"rows", "SELECT COUNT(*) FROM ALERT"}};
+}
 void DeleteSummary(const Counts& before, const Counts& after, std::ostream& out) {
   out << "\"deleted\": " << before.at("rows") - after.at("rows");
 }
@@ -52,15 +54,21 @@ void DeleteSummary(const Counts& before, const Counts& after, std::ostream& out)
 // The alerts a mail run takes, as it selects them now.
 std::vector<std::pair<const char*, std::string>> MailCounts() {
   const std::string now = "'" + data::DateParameterText(NowDateSerial()) + "'";
-  const std::string due = "SELECT COUNT(*) FROM ALERT WHERE EXPIRED=0 AND (NOTIFICATIONTYPE = 2 OR NOTIFICATIONTYPE = 3)"
-                          " AND MAILSENT = 0 AND ACTIVATIONDATE <=" + now + " AND (EXPIRATIONDATE >=" + now +
-                          " OR EXPIRATIONDATE IS NULL)";
-  return {{"due", due}, {"without_sender", due + " AND (SENDERID IS NULL OR SENDERID = '')"}, {"without_receiver", due + " AND RECEIVERID IS NULL"}};
+  const std::string due =
+      "SELECT COUNT(*) FROM ALERT WHERE EXPIRED=0 AND (NOTIFICATIONTYPE = 2 OR NOTIFICATIONTYPE = "
+      "3)"
+      " AND MAILSENT = 0 AND ACTIVATIONDATE <=" +
+      now + " AND (EXPIRATIONDATE >=" + now + " OR EXPIRATIONDATE IS NULL)";
+  return {{"due", due},
+          {"without_sender", due + " AND (SENDERID IS NULL OR SENDERID = '')"},
+          {"without_receiver", due + " AND RECEIVERID IS NULL"}};
 }
 void MailSummary(const Counts& before, const Counts& after, std::ostream& out) {
-  out << "\"mailed\": " << before.at("due") - after.at("due") << ", \"skipped\": " << after.at("due")
+  out << "\"mailed\": " << before.at("due") - after.at("due")
+      << ", \"skipped\": " << after.at("due")
       << ", \"withoutReceiver\": " << before.at("without_receiver")
-      << ", \"fromOriginatingAddress\": " << before.at("without_sender") - after.at("without_sender");
+      << ", \"fromOriginatingAddress\": "
+      << before.at("without_sender") - after.at("without_sender");
 }
 
 const Job kJobs[] = {
@@ -71,7 +79,8 @@ const Job kJobs[] = {
 
 Counts Count(const Job& job) {
   auto connection = data::Connection::Create();
-  connection->Open(Variant(ConnectionsOf(ConfigPath()).application), Variant(), Variant(), Variant());
+  connection->Open(Variant(ConnectionsOf(ConfigPath()).application), Variant(), Variant(),
+                   Variant());
   Counts counts;
   for (const auto& [name, statement] : job.counted()) {
     counts[name] = connection->ExecuteStatement(statement, nullptr)->Value(size_t{0}).ToLong();
@@ -85,13 +94,16 @@ Counts Count(const Job& job) {
 class RunLock {
  public:
   explicit RunLock(const std::string& job) {
-    path_ = (std::filesystem::absolute(ConfigPath()).parent_path() / ("." + job + ".lock")).string();
+    path_ =
+        (std::filesystem::absolute(ConfigPath()).parent_path() / ("." + job + ".lock")).string();
     fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0640);
-    if (fd_ < 0) RaiseRuntimeError(runtime_error::kPermissionDenied, "cannot open the run lock " + path_);
+    if (fd_ < 0)
+      RaiseRuntimeError(runtime_error::kPermissionDenied, "cannot open the run lock " + path_);
     if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
       ::close(fd_);
-      RaiseRuntimeError(runtime_error::kPermissionDenied,
-                        "another " + job + " run is in progress (it holds " + path_ + "); try again when it ends");
+      RaiseRuntimeError(runtime_error::kPermissionDenied, "another " + job +
+                                                              " run is in progress (it holds " +
+                                                              path_ + "); try again when it ends");
     }
   }
   ~RunLock() { ::close(fd_); }  // closing releases the lock
@@ -120,7 +132,8 @@ int RunCommand(Arguments& args) {
     const Counts before = Count(*job);
     CreateObject("QuorvanGeneral.Alert")->Invoke(job->method);
     const Counts after = Count(*job);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     char elapsed[32];
     std::snprintf(elapsed, sizeof elapsed, "%.3f", seconds);
     std::cout << "{\"job\": \"" << job->name << "\", ";

@@ -27,7 +27,8 @@ const ClassInfo& BrennoWrapper::Info() {
       ClassBuilder<BrennoWrapper>("QuorvanUtility.BrennoWrapper")
           .Method<&BrennoWrapper::GetSiteUrl>("GetSiteUrl")
           .Method<&BrennoWrapper::GetUserObject>("GetUserObject", {In("i_sUserID")}, "Object")
-          .Method<&BrennoWrapper::usrCreateLanguageChoice>("usrCreateLanguageChoice", {}, "Dictionary")
+          .Method<&BrennoWrapper::usrCreateLanguageChoice>("usrCreateLanguageChoice", {},
+                                                           "Dictionary")
           .Build();
   return info;
 }
@@ -38,7 +39,8 @@ std::string BrennoWrapper::GetSiteUrl() {
     Variant scope(0);
     Variant args[] = {scope};
     configuration->Invoke("SelectScope", args);
-    const bool plain = EqualsIgnoringCase(ValueText(*configuration, "COMMONPARAMETERS", "SSLMODE"), "None");
+    const bool plain =
+        EqualsIgnoringCase(ValueText(*configuration, "COMMONPARAMETERS", "SSLMODE"), "None");
     std::string url = plain ? "http://" + ValueText(*configuration, "GLOBAL", "NONSECUREHOSTNAME")
                             : "https://" + ValueText(*configuration, "GLOBAL", "SECUREHOSTNAME");
     return url + "/" + ValueText(*configuration, "GLOBAL", "APPLICATIONDIRECTORY") + "/";
@@ -48,7 +50,8 @@ std::string BrennoWrapper::GetSiteUrl() {
 ObjectPtr BrennoWrapper::GetUserObject(const std::string& i_sUserID) {
   return shared::MethodShape("QuorvanUtility.BrennoWrapper.GetUserObject")
       .Info([&] {
-        return Variant("User Object could not be loaded for user : " + i_sUserID + ". Check if this user exists!!");
+        return Variant("User Object could not be loaded for user : " + i_sUserID +
+                       ". Check if this user exists!!");
       })
       .Run([&] {
         const shared::MembershipBinding binding = shared::ReadMembershipBinding();
@@ -65,11 +68,14 @@ ObjectPtr BrennoWrapper::usrCreateLanguageChoice() {
     shared::ScopedRecordset rows(data::Recordset::Create());
     rows->SetCursorType(data::kOpenForwardOnly);
     rows->SetLockType(data::kLockReadOnly);
-    rows->Open(Variant("SELECT LOCALEID, LANGUAGEDESCRIPTION FROM INSTALLEDLANGUAGE ORDER BY LANGUAGEDESCRIPTION"),
-               Variant(ObjectPtr(connection.get())), Variant::Missing(), Variant::Missing(), Variant::Missing());
+    rows->Open(Variant("SELECT LOCALEID, LANGUAGEDESCRIPTION FROM INSTALLEDLANGUAGE ORDER BY "
+                       "LANGUAGEDESCRIPTION"),
+               Variant(ObjectPtr(connection.get())), Variant::Missing(), Variant::Missing(),
+               Variant::Missing());
     auto languages = Dictionary::Create();
     for (; !rows->AtEnd(); rows->MoveNext()) {
-      languages->Add(Variant(rows->Value(Variant("LOCALEID")).ToString()), rows->Value(Variant("LANGUAGEDESCRIPTION")));
+      languages->Add(Variant(rows->Value(Variant("LOCALEID")).ToString()),
+                     rows->Value(Variant("LANGUAGEDESCRIPTION")));
     }
     return ObjectPtr(languages);
   });
@@ -80,11 +86,14 @@ shared::ConnectionPtr BrennoWrapper::getJassowayConnection() {
     auto connection = data::Connection::Create();
     ObjectPtr configuration = shared::GetComponent("Solvagen.Configuration").ToObject();
     configuration->Call("SelectApplication", "VexaServer", 0);
-    connection->SetConnectionString(configuration->Call("GetConnectionString", "Jassoway").ToString());
-    connection->SetCommandTimeout(ValueOf(*configuration, "CONNECTIONS", "JassowayConnection_CommandTimeout").ToLong());
+    connection->SetConnectionString(
+        configuration->Call("GetConnectionString", "Jassoway").ToString());
+    connection->SetCommandTimeout(
+        ValueOf(*configuration, "CONNECTIONS", "JassowayConnection_CommandTimeout").ToLong());
     connection->SetConnectionTimeout(
         ValueOf(*configuration, "CONNECTIONS", "JassowayConnection_ConnectionTimeout").ToLong());
-    connection->SetCursorLocation(ValueOf(*configuration, "CONNECTIONS", "JassowayConnection_CursorLocation").ToLong());
+    connection->SetCursorLocation(
+        ValueOf(*configuration, "CONNECTIONS", "JassowayConnection_CursorLocation").ToLong());
     connection->Open(Variant(""), Variant(""), Variant(""), Variant(-1));
     connection->ExecuteStatement("SET TRANSACTION ISOLATION LEVEL READ COMMITTED", nullptr);
     return connection;

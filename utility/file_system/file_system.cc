@@ -15,7 +15,8 @@ std::vector<std::string> SplitAtSeparators(const std::string& native_path) {
   size_t start = 0;
   while (true) {
     const size_t separator = native_path.find('/', start);
-    elements.push_back(native_path.substr(start, separator == std::string::npos ? std::string::npos : separator - start));
+    elements.push_back(native_path.substr(
+        start, separator == std::string::npos ? std::string::npos : separator - start));
     if (separator == std::string::npos) return elements;
     start = separator + 1;
   }
@@ -28,13 +29,15 @@ const ClassInfo& FileSystem::Info() {
       ClassBuilder<FileSystem>("QuorvanUtility.FileSystem")
           .Method<&FileSystem::CheckIfFileExists>("CheckIfFileExists", {In("i_sFilePath")})
           .Method<&FileSystem::CheckIfFolderExists>("CheckIfFolderExists", {In("i_sFolderPath")})
-          .Method<&FileSystem::CopyFiles>("CopyFiles", {In("i_sSourcePath"), In("i_sDestinationPath")})
-          .Method<&FileSystem::CreateFileWithFolder>("CreateFileWithFolder",
-                                                     {In("i_sFileContent"), In("i_sDirPath"), In("i_sFileName")})
+          .Method<&FileSystem::CopyFiles>("CopyFiles",
+                                          {In("i_sSourcePath"), In("i_sDestinationPath")})
+          .Method<&FileSystem::CreateFileWithFolder>(
+              "CreateFileWithFolder", {In("i_sFileContent"), In("i_sDirPath"), In("i_sFileName")})
           .Method<&FileSystem::CreateFolder>("CreateFolder", {In("i_sFolderPath")})
           .Method<&FileSystem::DeleteFile>("DeleteFile", {In("i_sFilePath")})
           .Method<&FileSystem::DeleteFolder>("DeleteFolder", {In("i_sFolderPath")})
-          .Method<&FileSystem::GetFileModificationDate>("GetFileModificationDate", {In("i_sFilePath")}, "Date")
+          .Method<&FileSystem::GetFileModificationDate>("GetFileModificationDate",
+                                                        {In("i_sFilePath")}, "Date")
           .Method<&FileSystem::MakeFilesWritable>("MakeFilesWritable", {In("i_sFilePath")})
           .Build();
   return info;
@@ -60,7 +63,8 @@ void FileSystem::CopyFiles(const Variant& i_sSourcePath, const Variant& i_sDesti
   });
 }
 
-void FileSystem::CreateFileWithFolder(const std::string& i_sFileContent, const std::string& i_sDirPath,
+void FileSystem::CreateFileWithFolder(const std::string& i_sFileContent,
+                                      const std::string& i_sDirPath,
                                       const std::string& i_sFileName) {
   shared::MethodShape("QuorvanUtility.FileSystem.CreateFileWithFolder").Run([&] {
     if (!files::FolderExists(i_sDirPath)) CreateFolder(i_sDirPath);
@@ -85,7 +89,9 @@ void FileSystem::CreateFolder(const std::string& i_sFolderPath) {
 }
 
 void FileSystem::DeleteFile(const std::string& i_sFilePath) {
-  shared::MethodShape("QuorvanUtility.FileSystem.DeleteFile").Run([&] { files::DeleteFile(i_sFilePath); });
+  shared::MethodShape("QuorvanUtility.FileSystem.DeleteFile").Run([&] {
+    files::DeleteFile(i_sFilePath);
+  });
 }
 
 void FileSystem::DeleteFolder(const std::string& i_sFolderPath) {

@@ -28,7 +28,7 @@ class FileSystemClassTest : public ::testing::Test {
 TEST_F(FileSystemClassTest, CreateFolderMakesEveryLevelAndToleratesExistingOnes) {
   fs_->Call("CreateFolder", dir_ + "\\a\\b\\c");
   EXPECT_TRUE(std::filesystem::is_directory(dir_ + "/a/b/c"));
-  fs_->Call("CreateFolder", dir_ + "/a/b/c/");  // trailing separator, all there: no error
+  fs_->Call("CreateFolder", dir_ + "/a/b/c/");    // trailing separator, all there: no error
   fs_->Call("CreateFolder", dir_ + "//a//b//d");  // doubled separators
   EXPECT_TRUE(std::filesystem::is_directory(dir_ + "/a/b/d"));
   EXPECT_EQ(fs_->Call("CheckIfFolderExists", dir_ + "\\a"), Variant(true));
@@ -36,7 +36,8 @@ TEST_F(FileSystemClassTest, CreateFolderMakesEveryLevelAndToleratesExistingOnes)
   std::ofstream(dir_ + "/a/file") << "x";
   const ErrorRecord blocked = ErrorOf([&] { fs_->Call("CreateFolder", dir_ + "/a/file/sub"); });
   EXPECT_NE(blocked.number, 0);
-  EXPECT_NE(blocked.description.find(" METHOD: QuorvanUtility.FileSystem.CreateFolder\r\n"), std::string::npos);
+  EXPECT_NE(blocked.description.find(" METHOD: QuorvanUtility.FileSystem.CreateFolder\r\n"),
+            std::string::npos);
 }
 
 TEST_F(FileSystemClassTest, TextFilesAreUtf16WithAByteOrderMark) {
@@ -58,7 +59,8 @@ TEST_F(FileSystemClassTest, CopyDeleteAndMissingThings) {
 
   const ErrorRecord missing = ErrorOf([&] { fs_->Call("DeleteFile", dir_ + "\\missing.txt"); });
   EXPECT_EQ(missing.number, 53);
-  EXPECT_NE(missing.description.find(" METHOD: QuorvanUtility.FileSystem.DeleteFile\r\n"), std::string::npos);
+  EXPECT_NE(missing.description.find(" METHOD: QuorvanUtility.FileSystem.DeleteFile\r\n"),
+            std::string::npos);
   fs_->Call("DeleteFolder", dir_ + "\\nothing-here");  // nothing, no error
   fs_->Call("CreateFolder", dir_ + "\\tree\\leaf");
   std::ofstream(dir_ + "/tree/leaf/f") << "x";

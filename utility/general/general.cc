@@ -44,7 +44,8 @@ std::vector<std::string> SplitIgnoringCase(const std::string& text, const std::s
   size_t start = 0;
   while (true) {
     const size_t found = lower_text.find(lower_separator, start);
-    parts.push_back(text.substr(start, found == std::string::npos ? std::string::npos : found - start));
+    parts.push_back(
+        text.substr(start, found == std::string::npos ? std::string::npos : found - start));
     if (found == std::string::npos) return parts;
     start = found + separator.size();
   }
@@ -79,17 +80,20 @@ const ClassInfo& General::Info() {
   static const ClassInfo info =
       ClassBuilder<General>("QuorvanUtility.General")
           .Method<&General::CheckForDelimiters>("CheckForDelimiters", {In("i_sString")})
-          .Method<&General::GetFormVariable>("GetFormVariable", {In("i_vRequestForm"), In("i_sVariableName")})
-          .Method<&General::ValidateFormVarForLength>("ValidateFormVarForLength",
-                                                      {In("i_vRequestForm"), In("i_sVariableName"), In("i_lLength")})
-          .Method<&General::DateTime>("DateTime",
-                                      {In("i_dDateValue", "Date"), In("i_vLocaleID"), Optional("i_bWithTime")})
-          .Method<&General::getValidTimeString>("getValidTimeString", {In("i_vTimeString"), In("i_vLocaleID")})
+          .Method<&General::GetFormVariable>("GetFormVariable",
+                                             {In("i_vRequestForm"), In("i_sVariableName")})
+          .Method<&General::ValidateFormVarForLength>(
+              "ValidateFormVarForLength",
+              {In("i_vRequestForm"), In("i_sVariableName"), In("i_lLength")})
+          .Method<&General::DateTime>(
+              "DateTime", {In("i_dDateValue", "Date"), In("i_vLocaleID"), Optional("i_bWithTime")})
+          .Method<&General::getValidTimeString>("getValidTimeString",
+                                                {In("i_vTimeString"), In("i_vLocaleID")})
           .Method<&General::GetTimeSeparator>("GetTimeSeparator", {In("i_lLocaleId")})
-          .Method<&General::IsDateTime1OnOrBeforeDateTime2>("IsDateTime1OnOrBeforeDateTime2",
-                                                             {In("iDate1", "Date"), In("iDate2", "Date")})
-          .Method<&General::IsDateTime1OnOrAfterDateTime2>("IsDateTime1OnOrAfterDateTime2",
-                                                            {In("iDate1", "Date"), In("iDate2", "Date")})
+          .Method<&General::IsDateTime1OnOrBeforeDateTime2>(
+              "IsDateTime1OnOrBeforeDateTime2", {In("iDate1", "Date"), In("iDate2", "Date")})
+          .Method<&General::IsDateTime1OnOrAfterDateTime2>(
+              "IsDateTime1OnOrAfterDateTime2", {In("iDate1", "Date"), In("iDate2", "Date")})
           .Method<&General::GetSourcingIdentifier>("GetSourcingIdentifier")
           .Method<&General::GetTesmikIdentifier>("GetTesmikIdentifier")
           .Build();
@@ -98,20 +102,23 @@ const ClassInfo& General::Info() {
 
 bool General::CheckForDelimiters(const std::string& i_sString) {
   return shared::MethodShape("QuorvanUtility.General.CheckForDelimiters").Run([&] {
-    return i_sString.find('|') != std::string::npos || LowerAscii(i_sString).find("#eso#") != std::string::npos;
+    return i_sString.find('|') != std::string::npos ||
+           LowerAscii(i_sString).find("#eso#") != std::string::npos;
   });
 }
 
-std::string General::GetFormVariable(const Variant& i_vRequestForm, const std::string& i_sVariableName) {
+std::string General::GetFormVariable(const Variant& i_vRequestForm,
+                                     const std::string& i_sVariableName) {
   return shared::MethodShape("QuorvanUtility.General.GetFormVariable").Run([&] {
     return JoinedFormValue(i_vRequestForm, i_sVariableName);
   });
 }
 
-bool General::ValidateFormVarForLength(const Variant& i_vRequestForm, const std::string& i_sVariableName,
-                                       int32_t i_lLength) {
+bool General::ValidateFormVarForLength(const Variant& i_vRequestForm,
+                                       const std::string& i_sVariableName, int32_t i_lLength) {
   return shared::MethodShape("QuorvanUtility.General.ValidateFormVarForLength").Run([&] {
-    return static_cast<int64_t>(Utf16Length(JoinedFormValue(i_vRequestForm, i_sVariableName))) <= i_lLength;
+    return static_cast<int64_t>(Utf16Length(JoinedFormValue(i_vRequestForm, i_sVariableName))) <=
+           i_lLength;
   });
 }
 
@@ -127,7 +134,8 @@ std::string General::GetTimeSeparator(const Variant& i_lLocaleId) {
   });
 }
 
-Variant General::DateTime(const Variant& i_dDateValue, const Variant& i_vLocaleID, bool i_bWithTime) {
+Variant General::DateTime(const Variant& i_dDateValue, const Variant& i_vLocaleID,
+                          bool i_bWithTime) {
   return shared::MethodShape("QuorvanUtility.General.DateTime").Run([&] {
     const double serial = i_dDateValue.ToDate();
     const int32_t locale_id = i_vLocaleID.ToLong();
@@ -154,7 +162,8 @@ Variant General::getValidTimeString(const Variant& i_vTimeString, const Variant&
     const std::string separator = GetTimeSeparator(i_vLocaleID);
     std::vector<std::string> parts = SplitIgnoringCase(i_vTimeString.ToString(), separator);
     if (parts.size() > 2) return Variant::Null();
-    if (parts.empty()) RaiseRuntimeError(runtime_error::kSubscriptOutOfRange, "no hours in an empty time");
+    if (parts.empty())
+      RaiseRuntimeError(runtime_error::kSubscriptOutOfRange, "no hours in an empty time");
     if (!IsValidTimePart(parts[0], 23)) return Variant::Null();
     if (parts.size() == 2 && !IsValidTimePart(parts[1], 59)) return Variant::Null();
     if (parts[0].size() == 1) parts[0] = "0" + parts[0];

@@ -17,7 +17,8 @@ class General : public Object {
 
   bool CheckForDelimiters(const std::string& i_sString);
   std::string GetFormVariable(const Variant& i_vRequestForm, const std::string& i_sVariableName);
-  bool ValidateFormVarForLength(const Variant& i_vRequestForm, const std::string& i_sVariableName, int32_t i_lLength);
+  bool ValidateFormVarForLength(const Variant& i_vRequestForm, const std::string& i_sVariableName,
+                                int32_t i_lLength);
   Variant DateTime(const Variant& i_dDateValue, const Variant& i_vLocaleID, bool i_bWithTime);
   Variant getValidTimeString(const Variant& i_vTimeString, const Variant& i_vLocaleID);
   std::string GetTimeSeparator(const Variant& i_lLocaleId);

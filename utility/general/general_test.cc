@@ -23,13 +23,13 @@ TEST_F(GeneralTest, ValidTimeStrings) {
     Variant expected;
   };
   const Case cases[] = {
-      {Variant("9:5"), 1033, Variant("09:05")},    {Variant("9"), 1033, Variant("09:00")},
-      {Variant("24:00"), 1033, Variant::Null()},   {Variant("12:60"), 1033, Variant::Null()},
-      {Variant("1:2:3"), 1033, Variant::Null()},   {Variant("-1:30"), 1033, Variant::Null()},
-      {Variant("ab:10"), 1033, Variant::Null()},   {Variant("23.4"), 1033, Variant("23.4:00")},
-      {Variant("23.5"), 1033, Variant::Null()},    {Variant(" 9:05"), 1033, Variant(" 9:05")},
-      {Variant("7.15"), 1035, Variant("07.15")},   {Variant("12:30"), 99999, Variant::Null()},
-      {Variant("12"), 99999, Variant("1200")},     {Variant(":30"), 1033, Variant::Null()},
+      {Variant("9:5"), 1033, Variant("09:05")},  {Variant("9"), 1033, Variant("09:00")},
+      {Variant("24:00"), 1033, Variant::Null()}, {Variant("12:60"), 1033, Variant::Null()},
+      {Variant("1:2:3"), 1033, Variant::Null()}, {Variant("-1:30"), 1033, Variant::Null()},
+      {Variant("ab:10"), 1033, Variant::Null()}, {Variant("23.4"), 1033, Variant("23.4:00")},
+      {Variant("23.5"), 1033, Variant::Null()},  {Variant(" 9:05"), 1033, Variant(" 9:05")},
+      {Variant("7.15"), 1035, Variant("07.15")}, {Variant("12:30"), 99999, Variant::Null()},
+      {Variant("12"), 99999, Variant("1200")},   {Variant(":30"), 1033, Variant::Null()},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text.ToString() + " @" + std::to_string(c.locale));
@@ -37,7 +37,8 @@ TEST_F(GeneralTest, ValidTimeStrings) {
   }
   const ErrorRecord empty = ErrorOf([&] { general_->Call("getValidTimeString", "", 1033); });
   EXPECT_EQ(empty.number, 9);
-  EXPECT_NE(empty.description.find(" METHOD: QuorvanUtility.General.getValidTimeString\r\n"), std::string::npos);
+  EXPECT_NE(empty.description.find(" METHOD: QuorvanUtility.General.getValidTimeString\r\n"),
+            std::string::npos);
 }
 
 TEST_F(GeneralTest, ComparisonsIgnoreSecondsAndFractions) {
@@ -66,10 +67,14 @@ TEST_F(GeneralTest, DelimitersFormValuesAndIdentifiers) {
   EXPECT_EQ(general_->Call("CheckForDelimiters", "#ES O#"), Variant(false));
   auto form = std::make_shared<web::PostedForm>();
   form->AddField("TXT_NAME", {"ab", "\xE2\x82\xAC", "\xF0\x9F\x98\x80"});  // 2 + 1 + 2 UTF-16 units
-  EXPECT_EQ(general_->Call("GetFormVariable", ObjectPtr(form), "txt_name"), Variant("ab\xE2\x82\xAC\xF0\x9F\x98\x80"));
-  EXPECT_EQ(general_->Call("ValidateFormVarForLength", ObjectPtr(form), "TXT_NAME", 5), Variant(true));
-  EXPECT_EQ(general_->Call("ValidateFormVarForLength", ObjectPtr(form), "TXT_NAME", 4), Variant(false));
-  EXPECT_EQ(general_->Call("ValidateFormVarForLength", ObjectPtr(form), "ABSENT", 0), Variant(true));
+  EXPECT_EQ(general_->Call("GetFormVariable", ObjectPtr(form), "txt_name"),
+            Variant("ab\xE2\x82\xAC\xF0\x9F\x98\x80"));
+  EXPECT_EQ(general_->Call("ValidateFormVarForLength", ObjectPtr(form), "TXT_NAME", 5),
+            Variant(true));
+  EXPECT_EQ(general_->Call("ValidateFormVarForLength", ObjectPtr(form), "TXT_NAME", 4),
+            Variant(false));
+  EXPECT_EQ(general_->Call("ValidateFormVarForLength", ObjectPtr(form), "ABSENT", 0),
+            Variant(true));
   EXPECT_EQ(general_->Call("GetFormVariable", ObjectPtr(form), "ABSENT"), Variant(""));
   EXPECT_EQ(general_->Call("GetSourcingIdentifier"), Variant("Mordane Sourcing"));
   EXPECT_EQ(general_->Call("GetTesmikIdentifier"), Variant("Tesmik - Ardwynet"));

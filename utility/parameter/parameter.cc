@@ -7,9 +7,10 @@
 namespace quorvan::utility {
 
 const ClassInfo& Parameter::Info() {
-  static const ClassInfo info = ClassBuilder<Parameter>("QuorvanUtility.Parameter")
-                                    .Method<&Parameter::GetParameter>("GetParameter", {In("i_sParamName")})
-                                    .Build();
+  static const ClassInfo info =
+      ClassBuilder<Parameter>("QuorvanUtility.Parameter")
+          .Method<&Parameter::GetParameter>("GetParameter", {In("i_sParamName")})
+          .Build();
   return info;
 }
 
@@ -22,7 +23,8 @@ std::string Parameter::GetParameter(const std::string& i_sParamName) {
           const char* application;
           const char* section;
         };
-        for (const Source source : {Source{"Fennick", "SOURCINGPARAMETERS"}, Source{"Gorlast", "GLOBAL"}}) {
+        for (const Source source :
+             {Source{"Fennick", "SOURCINGPARAMETERS"}, Source{"Gorlast", "GLOBAL"}}) {
           if (!configuration->Call("IsApplicationInstalled", source.application).ToBool()) continue;
           configuration->Call("SelectApplication", source.application, 0);
           Variant args[] = {Variant(source.section), Variant(i_sParamName)};

@@ -18,13 +18,15 @@ TEST(ParameterTest, ReadsTheSelectedApplicationsParameters) {
   ObjectPtr parameter = CreateObject("QuorvanUtility.Parameter");
   EXPECT_EQ(parameter->Call("GetParameter", "ORIGINATINGEMAIL"), Variant("quorvan@localhost"));
   EXPECT_EQ(parameter->Call("GetParameter", "NO_SUCH_PARAMETER"), Variant(""));
-  installation.AppendConfig("[applications]\nInstalled = Gorlast\n[Gorlast/GLOBAL]\nORIGINATINGEMAIL = g@x\n");
+  installation.AppendConfig(
+      "[applications]\nInstalled = Gorlast\n[Gorlast/GLOBAL]\nORIGINATINGEMAIL = g@x\n");
   EXPECT_EQ(parameter->Call("GetParameter", "ORIGINATINGEMAIL"), Variant("g@x"));
   installation.AppendConfig("[applications]\nInstalled = Hadrell\n");
   EXPECT_EQ(parameter->Call("GetParameter", "ORIGINATINGEMAIL"), Variant(""));  // neither installed
   unsetenv("QUORVAN_CONFIG");
   const ErrorRecord error = ErrorOf([&] { parameter->Call("GetParameter", "FTP_PORT"); });
-  EXPECT_NE(error.description.find(" METHOD: QuorvanUtility.Parameter.GetParameter\r\n"), std::string::npos);
+  EXPECT_NE(error.description.find(" METHOD: QuorvanUtility.Parameter.GetParameter\r\n"),
+            std::string::npos);
   EXPECT_NE(error.description.find(" INFO: Retrieving FTP_PORT failed.\r\n"), std::string::npos);
 }
 
@@ -36,9 +38,10 @@ TEST(BrennoWrapperTest, SiteAddressBySslMode) {
                                                        {"", "https://secure.example/app/"},
                                                        {"Required", "https://secure.example/app/"}};
   for (const auto& [mode, url] : cases) {
-    installation.AppendConfig(std::string("[COMMONPARAMETERS]\nSSLMODE = ") + mode +
-                              "\n[GLOBAL]\nNONSECUREHOSTNAME = plain.example\nSECUREHOSTNAME = secure.example\n"
-                              "APPLICATIONDIRECTORY = app\n");
+    installation.AppendConfig(
+        std::string("[COMMONPARAMETERS]\nSSLMODE = ") + mode +
+        "\n[GLOBAL]\nNONSECUREHOSTNAME = plain.example\nSECUREHOSTNAME = secure.example\n"
+        "APPLICATIONDIRECTORY = app\n");
     EXPECT_EQ(wrapper->Call("GetSiteUrl"), Variant(url)) << mode;
   }
 }
@@ -47,10 +50,12 @@ TEST(BrennoWrapperTest, GetUserObjectRaisesForUnknownUsers) {
   testing::TestInstallation installation;
   installation.AddUser({"jdoe", "Jane", "Doe", "j@x", "1033", 1033, {}});
   ObjectPtr wrapper = CreateObject("QuorvanUtility.BrennoWrapper");
-  EXPECT_EQ(wrapper->Call("GetUserObject", "jdoe").ToObject()->Call("GetFamilyName"), Variant("Doe"));
+  EXPECT_EQ(wrapper->Call("GetUserObject", "jdoe").ToObject()->Call("GetFamilyName"),
+            Variant("Doe"));
   const ErrorRecord error = ErrorOf([&] { wrapper->Call("GetUserObject", "ghost"); });
   EXPECT_EQ(error.number, static_cast<int32_t>(0x80072030u));
-  EXPECT_NE(error.description.find(" INFO: User Object could not be loaded for user : ghost. Check if this user exists!!.\r\n"),
+  EXPECT_NE(error.description.find(" INFO: User Object could not be loaded for user : ghost. Check "
+                                   "if this user exists!!.\r\n"),
             std::string::npos);
 }
 
@@ -61,12 +66,15 @@ TEST(BrennoWrapperTest, LanguagesFromTheCommonDatabase) {
   installation.AppendConfig("[connections]\nJassoway = " + common.connection_string() + "\n");
   ObjectPtr wrapper = CreateObject("QuorvanUtility.BrennoWrapper");
   ObjectPtr installed = wrapper->Call("usrCreateLanguageChoice").ToObject();
-  EXPECT_EQ(dynamic_cast<Dictionary&>(*installed).Count(), 2);  // English and German come with the schema
+  EXPECT_EQ(dynamic_cast<Dictionary&>(*installed).Count(),
+            2);  // English and German come with the schema
   common.Run("DELETE FROM INSTALLEDLANGUAGE");
   ObjectPtr none = wrapper->Call("usrCreateLanguageChoice").ToObject();
   EXPECT_EQ(dynamic_cast<Dictionary&>(*none).Count(), 0);
-  common.Run("INSERT INTO INSTALLEDLANGUAGE (LOCALEID, LANGUAGEDESCRIPTION) VALUES (1041, 'Japanese')");
-  common.Run("INSERT INTO INSTALLEDLANGUAGE (LOCALEID, LANGUAGEDESCRIPTION) VALUES (1033, 'English')");
+  common.Run(
+      "INSERT INTO INSTALLEDLANGUAGE (LOCALEID, LANGUAGEDESCRIPTION) VALUES (1041, 'Japanese')");
+  common.Run(
+      "INSERT INTO INSTALLEDLANGUAGE (LOCALEID, LANGUAGEDESCRIPTION) VALUES (1033, 'English')");
   ObjectPtr choice = wrapper->Call("usrCreateLanguageChoice").ToObject();
   auto& languages = dynamic_cast<Dictionary&>(*choice);
   ASSERT_EQ(languages.Count(), 2);
