@@ -11,6 +11,7 @@
 #include "platform/data/data_error.h"
 #include "platform/data/field.h"
 #include "platform/data/sql_dialect.h"
+#include "platform/files/file_system.h"
 
 namespace quorvan::data {
 namespace {
@@ -159,6 +160,7 @@ const ClassInfo& Recordset::Info() {
           .Method<&Recordset::UpdateBatch>("UpdateBatch", {Optional("AffectRecords")})
           .Method<&Recordset::CancelBatch>("CancelBatch", {Optional("AffectRecords")})
           .Method<&Recordset::Delete>("Delete", {Optional("AffectRecords")})
+          .Method<&Recordset::Save>("Save", {Optional("Destination"), Optional("PersistFormat")})
           .Method<&Recordset::Find>("Find", {In("Criteria"), Optional("SkipRecords"),
                                              Optional("SearchDirection"), Optional("Start")})
           .Build();
@@ -252,6 +254,10 @@ void Recordset::Open(const Variant& source, const Variant& active_connection,
     return;
   }
   if (Given(active_connection)) SetActiveConnection(active_connection);
+  if (!connection_ && files::FileExists(statement)) {
+    OpenXmlFile(statement);  // a row set saved to a file
+    return;
+  }
   if (!connection_) RaiseDataError(data_error::kObjectClosed, kSource, "no ActiveConnection");
   DatabaseSession& db = connection_->session();
   DialectStatement dialect = RewriteForProvider(statement, db.provider());
@@ -440,7 +446,7 @@ void Recordset::AppendField(const std::string& name, int32_t type, int32_t defin
       RaiseDataError(data_error::kArgumentsWrongType, kSource, "field " + name + " exists");
   }
   columns_.push_back(ColumnInfo{name, type, defined_size, (attributes & kFieldIsNullable) != 0});
-  attributes_.push_back(attributes | kFieldUpdatable);
+  attributes_.push_back(attributes);  // as declared: a fabricated row set is writable anyway
   fabricated_ = true;
 }
 

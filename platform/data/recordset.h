@@ -13,6 +13,8 @@
 //   open --AddNew--> adding (EditMode 2) --Update--> open, on the new row
 //   editing/adding --CancelUpdate--> open (adding returns to the row current before AddNew)
 //   open --Close--> closed          (pending edits are dropped)
+//   closed --Open(file path, no connection)--> open, from a saved XML file
+//   open --Save(path, 1)--> open    (the file holds the rows and their pending changes)
 //
 // Lock type optimistic (3): Update writes the row at once (INSERT ... RETURNING reads the new
 // identity back into the row). Batch optimistic (4): Update only marks the row; EditMode keeps
@@ -77,6 +79,9 @@ class Recordset : public Object {
   void Delete(const Variant& affect_records);
   void Find(const std::string& criteria, int32_t skip_records, int32_t search_direction,
             const Variant& start);
+  // Saves the rows, pending changes included, to a file in the XML persistence format
+  // (PersistFormat 1); the file is replaced whole. Format 0 (binary) is not supported.
+  void Save(const Variant& destination, const Variant& persist_format);
 
   // --- C++ access ---
   void OpenResult(ResultSet result, std::shared_ptr<Connection> connection, std::string source);
@@ -93,6 +98,10 @@ class Recordset : public Object {
   void AppendField(const std::string& name, int32_t type, int32_t defined_size, int32_t attributes);
   // Every row's visible values in order (deleted rows left out), whatever the position.
   std::vector<std::vector<Variant>> AllRows() const;
+  // The XML persistence format (recordset_xml.cc): text of the whole file, and reading a file
+  // into this closed row set (it opens as a client-side, batch-optimistic, static row set).
+  std::string ToXml() const;
+  void OpenXmlFile(const std::string& path);
 
  private:
   enum class RowStatus { kUnchanged, kModified, kNew, kDeleted };

@@ -173,6 +173,16 @@ void SetAttributes(const std::string& path, int32_t attributes) {
     RaiseForErrno(errno, native, runtime_error::kFileNotFound);
 }
 
+void WriteWholeFile(const std::string& path, const std::string& bytes) {
+  const std::string native = NativePath(path);
+  if (FolderExists(native)) RaiseRuntimeError(kPathFileAccessError, native + " is a folder");
+  struct stat info {};
+  const mode_t mode = ::stat(native.c_str(), &info) == 0 ? (info.st_mode & 0777) : 0644;
+  ReplaceWhole(native, bytes, mode);
+}
+
+std::string ReadWholeFile(const std::string& path) { return ReadWhole(NativePath(path)); }
+
 void WriteUtf16TextFile(const std::string& path, const std::string& utf8_text) {
   const std::string native = NativePath(path);
   if (FolderExists(native)) RaiseRuntimeError(kPathFileAccessError, native + " is a folder");

@@ -36,6 +36,10 @@ double LastModified(const std::string& path);
 int32_t Attributes(const std::string& path);
 // Applies the read-only bit of `attributes`; other bits are ignored.
 void SetAttributes(const std::string& path, int32_t attributes);
+// Writes `bytes` as the file's whole content: written beside it, then renamed into place.
+void WriteWholeFile(const std::string& path, const std::string& bytes);
+// The whole content of a file; error 53 when missing.
+std::string ReadWholeFile(const std::string& path);
 // Writes `utf8_text` as UTF-16 little-endian with a byte-order mark, replacing the file.
 void WriteUtf16TextFile(const std::string& path, const std::string& utf8_text);
 
