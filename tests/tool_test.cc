@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
@@ -284,6 +285,33 @@ TEST(ToolTest, PagesHelpersWorkFromScripts) {
       RunTool({"call", "QuorvanUtility.FileSystem", "DeleteFile", "\"/nonexistent/x\""});
   EXPECT_EQ(missing.exit_status, 1);
   EXPECT_TRUE(Contains(missing.out, "\"number\": 53")) << missing.out;
+}
+
+TEST(ToolTest, FormCacheFromAScriptAndItsGarbageJob) {
+  TestInstallation installation;
+  const ToolRun run =
+      RunTool({"script", "-"}, R"({"form": {"fields": [["TXT_A", ["1"]], ["b", ["2", "3"]]]},
+      "steps": [{"set": "cache", "create": "QuorvanUtility.FormCache"},
+                {"set": "key", "value": ""},
+                {"call": "cache", "method": "InitializeCache", "args": [8812, "RFQ17", {"$var": "key"}]},
+                {"call": "cache", "method": "UpdateCache", "args": [{"$form": true}]},
+                {"set": "v", "call": "cache", "method": "GetValueFromCache", "args": ["b"]},
+                {"release": "cache"}]})");
+  EXPECT_EQ(run.exit_status, 0) << run.out;
+  EXPECT_TRUE(Contains(run.out, "\"v\": \"2, 3\"")) << run.out;
+  const std::string cache = installation.dir() + "/Tesmik/FileStorage/Application/Cache";
+  size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(cache))
+    files += entry.path().extension() == ".sca";
+  EXPECT_EQ(files, 1u);
+  const ToolRun kept = RunTool({"run", "collect-cache-garbage"});
+  EXPECT_TRUE(Contains(kept.out, "\"removed\": 0, \"kept\": 1")) << kept.out;
+  for (const auto& entry : std::filesystem::directory_iterator(cache)) {
+    std::filesystem::last_write_time(
+        entry.path(), std::filesystem::file_time_type::clock::now() - std::chrono::hours(72));
+  }
+  const ToolRun removed = RunTool({"run", "collect-cache-garbage"});
+  EXPECT_TRUE(Contains(removed.out, "\"removed\": 1, \"kept\": 0")) << removed.out;
 }
 
 TEST(ToolTest, HelpForEveryCommand) {

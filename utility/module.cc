@@ -5,6 +5,7 @@
 #include "utility/brenno_wrapper/brenno_wrapper.h"
 #include "utility/error_handler/error_handler.h"
 #include "utility/file_system/file_system.h"
+#include "utility/form_cache/form_cache.h"
 #include "utility/general/general.h"
 #include "utility/parameter/parameter.h"
 #include "utility/string/string_builder.h"
@@ -18,5 +19,6 @@ extern "C" __attribute__((visibility("default"))) void QuorvanRegisterModule(
   quorvan::RegisterClass<quorvan::utility::BrennoWrapper>(registry);
   quorvan::RegisterClass<quorvan::utility::FileSystem>(registry);
   quorvan::RegisterClass<quorvan::utility::General>(registry);
+  quorvan::RegisterClass<quorvan::utility::FormCache>(registry);
   quorvan::shared::RegisterLibEnum(registry, "QuorvanUtility");
 }

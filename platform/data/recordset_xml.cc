@@ -50,11 +50,21 @@ std::string Escaped(const std::string& text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '\'': out += "&apos;"; break;
-      case '"': out += "&quot;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
           char reference[8];
@@ -69,38 +79,52 @@ std::string Escaped(const std::string& text) {
 }
 
 bool IsXmlName(const std::string& name) {
-  if (name.empty() || !(std::isalpha(static_cast<unsigned char>(name[0])) || name[0] == '_')) return false;
+  if (name.empty() || !(std::isalpha(static_cast<unsigned char>(name[0])) || name[0] == '_'))
+    return false;
   for (char c : name) {
-    if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '.')) return false;
+    if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '.'))
+      return false;
   }
   return true;
 }
 
 const char* DataTypeOf(int32_t type) {
   switch (type) {
-    case kTypeInteger: return "int";
-    case kTypeSmallInt: return "i2";
-    case kTypeBigInt: return "i8";
-    case kTypeSingle: return "r4";
-    case kTypeDouble: return "float";
-    case kTypeCurrency: return "number";
+    case kTypeInteger:
+      return "int";
+    case kTypeSmallInt:
+      return "i2";
+    case kTypeBigInt:
+      return "i8";
+    case kTypeSingle:
+      return "r4";
+    case kTypeDouble:
+      return "float";
+    case kTypeCurrency:
+      return "number";
     case kTypeDate:
-    case kTypeDBTimeStamp: return "dateTime";
-    case kTypeBoolean: return "boolean";
-    default: return "string";
+    case kTypeDBTimeStamp:
+      return "dateTime";
+    case kTypeBoolean:
+      return "boolean";
+    default:
+      return "string";
   }
 }
 
 std::string ValueText(const Variant& value) {
   switch (value.type()) {
-    case VarType::kBoolean: return value.bool_value() ? "True" : "False";
-    case VarType::kDate: return FormatIsoDate(value.date_value());
+    case VarType::kBoolean:
+      return value.bool_value() ? "True" : "False";
+    case VarType::kDate:
+      return FormatIsoDate(value.date_value());
     case VarType::kDouble: {
       char buffer[32];
       std::snprintf(buffer, sizeof buffer, "%.17g", value.double_value());
       return buffer;
     }
-    default: return value.ToString();
+    default:
+      return value.ToString();
   }
 }
 
@@ -174,7 +198,8 @@ std::string AttributeNS(const Element& element, const char* ns, const char* name
 
 bool IsTrue(const std::string& value) { return value == "true" || value == "True" || value == "1"; }
 
-std::vector<Element*> ChildElements(const Poco::XML::Node& parent, const std::string& local_name = {}) {
+std::vector<Element*> ChildElements(const Poco::XML::Node& parent,
+                                    const std::string& local_name = {}) {
   std::vector<Element*> children;
   for (Poco::XML::Node* child = parent.firstChild(); child; child = child->nextSibling()) {
     if (child->nodeType() != Poco::XML::Node::ELEMENT_NODE) continue;
@@ -214,17 +239,23 @@ int32_t FieldTypeOf(const Element& datatype) {
 Variant TypedValue(const std::string& text, int32_t type) {
   switch (type) {
     case kTypeInteger:
-    case kTypeBigInt: return Variant(text).ConvertTo(VarType::kLong);
-    case kTypeSmallInt: return Variant(Variant(text).ToInteger());
+    case kTypeBigInt:
+      return Variant(text).ConvertTo(VarType::kLong);
+    case kTypeSmallInt:
+      return Variant(Variant(text).ToInteger());
     case kTypeSingle:
-    case kTypeDouble: return Variant(Variant(text).ToDouble());
-    case kTypeCurrency: return Variant(Variant(text).ToCurrency());
-    case kTypeBoolean: return Variant(Variant(text).ToBool());
+    case kTypeDouble:
+      return Variant(Variant(text).ToDouble());
+    case kTypeCurrency:
+      return Variant(Variant(text).ToCurrency());
+    case kTypeBoolean:
+      return Variant(Variant(text).ToBool());
     case kTypeDBTimeStamp: {
       const auto serial = ParseIsoDate(text.size() > 19 ? text.substr(0, 19) : text);
       return serial ? Variant::FromDate(*serial) : Variant(text);
     }
-    default: return Variant(text);
+    default:
+      return Variant(text);
   }
 }
 
@@ -253,14 +284,18 @@ std::string Recordset::ToXml() const {
     if (attributes & kFieldKeyColumn) out += " rs:keycolumn='true'";
     out += ">\r\n\t\t\t<s:datatype dt:type='" + std::string(DataTypeOf(column.type)) + "'";
     if (std::string(DataTypeOf(column.type)) == "string") {
-      out += " dt:maxLength='" + (column.defined_size < 0 ? std::string("4294967295") : std::to_string(column.defined_size)) + "'";
+      out += " dt:maxLength='" +
+             (column.defined_size < 0 ? std::string("4294967295")
+                                      : std::to_string(column.defined_size)) +
+             "'";
       if (column.type == kTypeLongVarWChar) out += " rs:long='true'";
       if (column.type == kTypeWChar) out += " rs:fixedlength='true'";
     }
     out += "/>\r\n\t\t</s:AttributeType>\r\n";
   }
   out += "\t\t<s:extends type='rs:rowbase'/>\r\n\t</s:ElementType>\r\n</s:Schema>\r\n<rs:data>\r\n";
-  auto row_element = [&](const std::vector<Variant>& values, const std::vector<bool>* only, const char* indent) {
+  auto row_element = [&](const std::vector<Variant>& values, const std::vector<bool>* only,
+                         const char* indent) {
     std::string element = std::string(indent) + "<z:row";
     for (size_t i = 0; i < values.size(); ++i) {
       if ((only && !(*only)[i]) || values[i].IsNull() || values[i].IsEmpty()) continue;
@@ -274,10 +309,12 @@ std::string Recordset::ToXml() const {
         out += row_element(row.values, nullptr, "\t");
         break;
       case RowStatus::kNew:
-        out += "\t<rs:insert>\r\n" + row_element(row.values, nullptr, "\t\t") + "\t</rs:insert>\r\n";
+        out +=
+            "\t<rs:insert>\r\n" + row_element(row.values, nullptr, "\t\t") + "\t</rs:insert>\r\n";
         break;
       case RowStatus::kDeleted:
-        out += "\t<rs:delete>\r\n" + row_element(row.original.empty() ? row.values : row.original, nullptr, "\t\t") +
+        out += "\t<rs:delete>\r\n" +
+               row_element(row.original.empty() ? row.values : row.original, nullptr, "\t\t") +
                "\t</rs:delete>\r\n";
         break;
       case RowStatus::kModified: {
@@ -285,7 +322,8 @@ std::string Recordset::ToXml() const {
         std::vector<bool> changed(row.values.size());
         for (size_t i = 0; i < changed.size(); ++i) changed[i] = !(row.values[i] == original[i]);
         out += "\t<rs:update>\r\n\t\t<rs:original>\r\n" + row_element(original, nullptr, "\t\t\t") +
-               "\t\t</rs:original>\r\n" + row_element(row.values, &changed, "\t\t") + "\t</rs:update>\r\n";
+               "\t\t</rs:original>\r\n" + row_element(row.values, &changed, "\t\t") +
+               "\t</rs:update>\r\n";
         break;
       }
     }
@@ -296,7 +334,8 @@ std::string Recordset::ToXml() const {
 void Recordset::Save(const Variant& destination, const Variant& persist_format) {
   RequireOpen();
   if (!persist_format.IsMissing() && !persist_format.IsEmpty() && persist_format.ToLong() != 1) {
-    RaiseDataError(data_error::kArgumentsWrongType, kSource, "only the XML format (1) is supported");
+    RaiseDataError(data_error::kArgumentsWrongType, kSource,
+                   "only the XML format (1) is supported");
   }
   if (edit_mode_ != kEditNone) FinishEdit();
   files::WriteWholeFile(destination.ToString(), ToXml());
@@ -311,7 +350,8 @@ void Recordset::OpenXmlFile(const std::string& path) {
     parser.setFeature(Poco::XML::DOMParser::FEATURE_FILTER_WHITESPACE, true);
     document = parser.parseString(Parsable(files::ReadWholeFile(path)));
   } catch (const Poco::Exception& failure) {
-    RaiseDataError(data_error::kArgumentsWrongType, kSource, "not a saved row set: " + path + ": " + failure.displayText());
+    RaiseDataError(data_error::kArgumentsWrongType, kSource,
+                   "not a saved row set: " + path + ": " + failure.displayText());
   }
   Element* schema_row = FindDescendant(*document, "ElementType");
   Element* data = FindDescendant(*document, "data");
@@ -325,12 +365,14 @@ void Recordset::OpenXmlFile(const std::string& path) {
   for (Element* field : ChildElements(*schema_row, "AttributeType")) {
     ColumnInfo column;
     const std::string xml_name = field->getAttribute("name");
-    column.name = Restored(field->hasAttributeNS(kRowsetNamespace, "name") ? AttributeNS(*field, kRowsetNamespace, "name")
-                                                                           : xml_name);
+    column.name = Restored(field->hasAttributeNS(kRowsetNamespace, "name")
+                               ? AttributeNS(*field, kRowsetNamespace, "name")
+                               : xml_name);
     const auto datatypes = ChildElements(*field, "datatype");
     column.type = datatypes.empty() ? kTypeLongVarWChar : FieldTypeOf(*datatypes.front());
     if (!datatypes.empty() && datatypes.front()->hasAttributeNS(kDataTypeNamespace, "maxLength")) {
-      const long long size = std::atoll(AttributeNS(*datatypes.front(), kDataTypeNamespace, "maxLength").c_str());
+      const long long size =
+          std::atoll(AttributeNS(*datatypes.front(), kDataTypeNamespace, "maxLength").c_str());
       column.defined_size = size > INT32_MAX ? -1 : static_cast<int32_t>(size);
     }
     int32_t attributes = 0;
@@ -343,13 +385,15 @@ void Recordset::OpenXmlFile(const std::string& path) {
     attributes_.push_back(attributes);
   }
   auto values_of = [&](const Element& row, const std::vector<Variant>* base) {
-    std::vector<Variant> values = base ? *base : std::vector<Variant>(columns_.size(), Variant::Null());
+    std::vector<Variant> values =
+        base ? *base : std::vector<Variant>(columns_.size(), Variant::Null());
     Poco::AutoPtr<Poco::XML::NamedNodeMap> attributes = row.attributes();
     for (unsigned long i = 0; i < attributes->length(); ++i) {
       const auto* attribute = static_cast<const Poco::XML::Attr*>(attributes->item(i));
       const auto found = index_of.find(attribute->localName());
       if (found == index_of.end()) continue;
-      values[found->second] = TypedValue(Restored(attribute->value()), columns_[found->second].type);
+      values[found->second] =
+          TypedValue(Restored(attribute->value()), columns_[found->second].type);
     }
     return values;
   };
@@ -359,15 +403,20 @@ void Recordset::OpenXmlFile(const std::string& path) {
       rows_.push_back(Row{values_of(*item, nullptr), {}, {}, RowStatus::kUnchanged});
     } else if (kind == "insert" || kind == "delete") {
       for (Element* row : ChildElements(*item, "row")) {
-        rows_.push_back(Row{values_of(*row, nullptr), {}, {}, kind == "insert" ? RowStatus::kNew : RowStatus::kDeleted});
+        rows_.push_back(Row{values_of(*row, nullptr),
+                            {},
+                            {},
+                            kind == "insert" ? RowStatus::kNew : RowStatus::kDeleted});
       }
     } else if (kind == "update") {
       const auto originals = ChildElements(*item, "original");
-      const auto original_rows = originals.empty() ? std::vector<Element*>{} : ChildElements(*originals.front(), "row");
+      const auto original_rows =
+          originals.empty() ? std::vector<Element*>{} : ChildElements(*originals.front(), "row");
       const auto changed_rows = ChildElements(*item, "row");
       for (size_t i = 0; i < changed_rows.size(); ++i) {
-        std::vector<Variant> original = i < original_rows.size() ? values_of(*original_rows[i], nullptr)
-                                                                 : std::vector<Variant>(columns_.size(), Variant::Null());
+        std::vector<Variant> original =
+            i < original_rows.size() ? values_of(*original_rows[i], nullptr)
+                                     : std::vector<Variant>(columns_.size(), Variant::Null());
         std::vector<Variant> current = values_of(*changed_rows[i], &original);
         rows_.push_back(Row{std::move(current), std::move(original), {}, RowStatus::kModified});
       }

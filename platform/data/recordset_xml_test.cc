@@ -74,7 +74,8 @@ TEST_F(RecordsetXmlTest, AnyPostedTextSurvivesASaveAndALoad) {
   EXPECT_EQ(loaded->FieldAttributes(1), kFieldUpdatable);
   const std::string file = files::ReadWholeFile(path);
   EXPECT_EQ(file.rfind("<xml xmlns:s='uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882'", 0), 0u);
-  EXPECT_NE(file.find("<s:datatype dt:type='string' dt:maxLength='4294967295' rs:long='true'/>"), std::string::npos);
+  EXPECT_NE(file.find("<s:datatype dt:type='string' dt:maxLength='4294967295' rs:long='true'/>"),
+            std::string::npos);
   EXPECT_NE(file.find("<rs:insert>"), std::string::npos);
 }
 
@@ -100,7 +101,8 @@ TEST_F(RecordsetXmlTest, ReadsTheOriginalLibrarysLayout) {
   const std::string path = dir_ + "/original.sca";
   std::ofstream(path, std::ios::binary)
       << "<?xml version=\"1.0\"?>\r\n"
-         "<xml xmlns:s=\"uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882\" xmlns:dt=\"uuid:C2F41010-65B3-11d1-A29F-00AA00C14882\"\r\n"
+         "<xml xmlns:s=\"uuid:BDC6E3F0-6DA3-11d1-A2A3-00AA00C14882\" "
+         "xmlns:dt=\"uuid:C2F41010-65B3-11d1-A29F-00AA00C14882\"\r\n"
          "  xmlns:rs=\"urn:schemas-microsoft-com:rowset\" xmlns:z=\"#RowsetSchema\">\r\n"
          "<s:Schema id=\"RowsetSchema\">\r\n"
          "\t<s:ElementType name=\"row\" content=\"eltOnly\" rs:updatable=\"true\">\r\n"

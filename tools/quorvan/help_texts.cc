@@ -16,7 +16,7 @@ const char* const kMainHelp =
     "  user add|list            manage the embedded membership directory\n"
     "  db init|query            create the schema; run one statement on a database\n"
     "  run JOB                  scheduled work: send-mail-alerts, expire-alerts,\n"
-    "                           delete-expired-alerts\n"
+    "                           delete-expired-alerts, collect-cache-garbage\n"
     "\n"
     "The configuration file comes from --config FILE or the QUORVAN_CONFIG environment\n"
     "variable (init writes DIR/quorvan.ini). Modules are loaded from the folder of this tool,\n"
@@ -30,7 +30,8 @@ const char* const kInitHelp =
     "\n"
     "Creates an installation in DIR: DIR/quorvan.ini (commented), the site configuration\n"
     "DIR/site/siteConfiguration.xml, the embedded user directory DIR/site/users.json, the\n"
-    "folders data/, log/, mail/pickup/, attachments/ and cache/, and the databases with their\n"
+    "folders data/, log/, mail/pickup/, attachments/ and the form cache folder, and the\n"
+    "databases with their\n"
     "schema: by default the SQLite files DIR/data/hadrell.db (application tables) and\n"
     "DIR/data/jassoway.db (common tables); with --connection one database for both, e.g.\n"
     "  --connection \"Provider=PostgreSQL;Host=127.0.0.1;Port=5432;Database=quorvan;User "
@@ -105,6 +106,8 @@ const char* const kRunHelp =
     "  expire-alerts           expire alerts past their date or fully delivered\n"
     "                          (QuorvanGeneral.Alert ExpireAlerts)\n"
     "  delete-expired-alerts   delete expired alerts (BatchDeleteExpiredAlerts)\n"
+    "  collect-cache-garbage   delete form cache files last written before yesterday\n"
+    "                          (QuorvanUtility.FormCache DeleteCacheGarbage)\n"
     "The counts are taken just before and after the job. On failure it prints the error\n"
     "record and exits with status 1; run it from cron or a timer.\n";
 

@@ -139,7 +139,8 @@ std::string CreateInstallation(const std::string& dir_text, const InstallationOp
   if (fs::exists(config, error)) {
     RaiseRuntimeError(runtime_error::kFileAlreadyExists, config.string());
   }
-  for (const char* folder : {"", "site", "data", "log", "mail/pickup", "attachments", "cache"}) {
+  for (const char* folder : {"", "site", "data", "log", "mail/pickup", "attachments",
+                             "Tesmik/FileStorage/Application/Cache"}) {
     fs::create_directories(dir / folder, error);
     if (error) {
       RaiseRuntimeError(kPathFileAccessError, (dir / folder).string() + ": " + error.message());

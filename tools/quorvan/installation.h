@@ -6,6 +6,8 @@
 //   DIR/data/                       the embedded databases
 //   DIR/log/quorvan.log             the log
 //   DIR/mail/pickup/                mail written by the pickup transport
+//   DIR/attachments/                the local attachment store
+//   DIR/Tesmik/FileStorage/Application/Cache/   the form cache files
 //
 // Creating over an existing quorvan.ini is refused, so that init never destroys a working
 // installation.

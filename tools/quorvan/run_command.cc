@@ -9,6 +9,7 @@
 #include <iostream>
 #include <map>
 
+#include "host/config/quorvan_config.h"
 #include "platform/automation/automation_date.h"
 #include "platform/automation/class_registry.h"
 #include "platform/automation/error_record.h"
@@ -26,9 +27,10 @@ using Counts = std::map<std::string, int64_t>;
 
 struct Job {
   const char* name;
-  const char* method;  // of QuorvanGeneral.Alert
-  bool exclusive;      // two runs at once would do the work twice
-  std::vector<std::pair<const char*, std::string>> (*counted)();  // name -> COUNT statement
+  const char* class_id;
+  const char* method;
+  bool exclusive;     // two runs at once would do the work twice
+  Counts (*count)();  // taken before and after
   void (*summarize)(const Counts& before, const Counts& after, std::ostream& out);
 };
 
@@ -37,31 +39,42 @@ std::string ConfigPath() {
   return path ? path : "";
 }
 
-std::vector<std::pair<const char*, std::string>> ExpireCounts() {
-  return {{"unexpired", "SELECT COUNT(*) FROM ALERT WHERE EXPIRED = 0"}};
+// Runs COUNT statements on the application database.
+Counts CountRows(const std::vector<std::pair<const char*, std::string>>& statements) {
+  auto connection = data::Connection::Create();
+  connection->Open(Variant(ConnectionsOf(ConfigPath()).application), Variant(), Variant(),
+                   Variant());
+  Counts counts;
+  for (const auto& [name, statement] : statements) {
+    counts[name] = connection->ExecuteStatement(statement, nullptr)->Value(size_t{0}).ToLong();
+  }
+  connection->Close();
+  return counts;
+}
+
+Counts ExpireCounts() {
+  return CountRows({{"unexpired", "SELECT COUNT(*) FROM ALERT WHERE EXPIRED = 0"}});
 }
 void ExpireSummary(const Counts& before, const Counts& after, std::ostream& out) {
   out << "\"expired\": " << before.at("unexpired") - after.at("unexpired");
 }
 
-std::vector<std::pair<const char*, std::string>> DeleteCounts() {
-  return {{"rows", "SELECT COUNT(*) FROM ALERT"}};
-}
+Counts DeleteCounts() { return CountRows({{"rows", "SELECT COUNT(*) FROM ALERT"}}); }
 void DeleteSummary(const Counts& before, const Counts& after, std::ostream& out) {
   out << "\"deleted\": " << before.at("rows") - after.at("rows");
 }
 
 // The alerts a mail run takes, as it selects them now.
-std::vector<std::pair<const char*, std::string>> MailCounts() {
+Counts MailCounts() {
   const std::string now = "'" + data::DateParameterText(NowDateSerial()) + "'";
   const std::string due =
       "SELECT COUNT(*) FROM ALERT WHERE EXPIRED=0 AND (NOTIFICATIONTYPE = 2 OR NOTIFICATIONTYPE = "
       "3)"
       " AND MAILSENT = 0 AND ACTIVATIONDATE <=" +
       now + " AND (EXPIRATIONDATE >=" + now + " OR EXPIRATIONDATE IS NULL)";
-  return {{"due", due},
-          {"without_sender", due + " AND (SENDERID IS NULL OR SENDERID = '')"},
-          {"without_receiver", due + " AND RECEIVERID IS NULL"}};
+  return CountRows({{"due", due},
+                    {"without_sender", due + " AND (SENDERID IS NULL OR SENDERID = '')"},
+                    {"without_receiver", due + " AND RECEIVERID IS NULL"}});
 }
 void MailSummary(const Counts& before, const Counts& after, std::ostream& out) {
   out << "\"mailed\": " << before.at("due") - after.at("due")
@@ -71,23 +84,31 @@ void MailSummary(const Counts& before, const Counts& after, std::ostream& out) {
       << before.at("without_sender") - after.at("without_sender");
 }
 
-const Job kJobs[] = {
-    {"expire-alerts", "ExpireAlerts", false, ExpireCounts, ExpireSummary},
-    {"delete-expired-alerts", "BatchDeleteExpiredAlerts", false, DeleteCounts, DeleteSummary},
-    {"send-mail-alerts", "SendMailAlerts", true, MailCounts, MailSummary},
-};
-
-Counts Count(const Job& job) {
-  auto connection = data::Connection::Create();
-  connection->Open(Variant(ConnectionsOf(ConfigPath()).application), Variant(), Variant(),
-                   Variant());
-  Counts counts;
-  for (const auto& [name, statement] : job.counted()) {
-    counts[name] = connection->ExecuteStatement(statement, nullptr)->Value(size_t{0}).ToLong();
-  }
-  connection->Close();
-  return counts;
+// The form cache folder of the installation, as the cache component names it.
+Counts CacheFileCounts() {
+  const auto config = host::QuorvanConfig::Load(ConfigPath());
+  const std::filesystem::path folder =
+      std::filesystem::path(config->GetOr("quorvan", "InstallDirectory", config->Folder())) /
+      "Tesmik/FileStorage/Application/Cache";
+  int64_t files = 0;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+    files += entry.is_regular_file() ? 1 : 0;
+  return {{"files", files}};
 }
+void CacheSummary(const Counts& before, const Counts& after, std::ostream& out) {
+  out << "\"removed\": " << before.at("files") - after.at("files")
+      << ", \"kept\": " << after.at("files");
+}
+
+const Job kJobs[] = {
+    {"expire-alerts", "QuorvanGeneral.Alert", "ExpireAlerts", false, ExpireCounts, ExpireSummary},
+    {"delete-expired-alerts", "QuorvanGeneral.Alert", "BatchDeleteExpiredAlerts", false,
+     DeleteCounts, DeleteSummary},
+    {"send-mail-alerts", "QuorvanGeneral.Alert", "SendMailAlerts", true, MailCounts, MailSummary},
+    {"collect-cache-garbage", "QuorvanUtility.FormCache", "DeleteCacheGarbage", false,
+     CacheFileCounts, CacheSummary},
+};
 
 // Holds an exclusive lock on a file beside the configuration while it lives; error 70 when
 // another process holds it.
@@ -129,9 +150,9 @@ int RunCommand(Arguments& args) {
     std::unique_ptr<RunLock> lock;
     if (job->exclusive) lock = std::make_unique<RunLock>(job->name);
     const auto start = std::chrono::steady_clock::now();
-    const Counts before = Count(*job);
-    CreateObject("QuorvanGeneral.Alert")->Invoke(job->method);
-    const Counts after = Count(*job);
+    const Counts before = job->count();
+    CreateObject(job->class_id)->Invoke(job->method);
+    const Counts after = job->count();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     char elapsed[32];
