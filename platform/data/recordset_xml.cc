@@ -10,14 +10,10 @@
 // and, before parsing, replaced by U+E000 followed by the character plus 0x40; a real U+E000
 // is doubled the same way. Raw control characters in files of the original library are read
 // the same way.
-#include <Poco/AutoPtr.h>
-#include <Poco/DOM/Attr.h>
-#include <Poco/DOM/DOMParser.h>
-#include <Poco/DOM/Document.h>
-#include <Poco/DOM/Element.h>
-#include <Poco/DOM/NamedNodeMap.h>
-#include <Poco/DOM/NodeList.h>
 #include <Poco/Exception.h>
+#include <Poco/SAX/Attributes.h>
+#include <Poco/SAX/DefaultHandler.h>
+#include <Poco/SAX/SAXParser.h>
 #include <Poco/SAX/XMLReader.h>
 
 #include <cctype>
@@ -40,8 +36,6 @@ constexpr const char* kSource = "QuorvanData.Recordset";
 constexpr const char* kRowsetNamespace = "urn:schemas-microsoft-com:rowset";
 constexpr const char* kDataTypeNamespace = "uuid:C2F41010-65B3-11d1-A29F-00AA00C14882";
 constexpr const char* kMarker = "\xEE\x80\x80";  // U+E000
-
-using Poco::XML::Element;
 
 // --- writing -------------------------------------------------------------------------------
 
@@ -132,6 +126,14 @@ std::string ValueText(const Variant& value) {
 
 // Makes text a parser accepts: characters XML cannot carry become the marker and a letter.
 std::string Parsable(const std::string& text) {
+  // Most files hold nothing to mark: hand them over as they are.
+  bool plain = true;
+  for (size_t i = 0; i < text.size() && plain; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    plain = !((c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0xEE ||
+              (c == '&' && i + 1 < text.size() && text[i + 1] == '#'));
+  }
+  if (plain) return text;
   std::string out;
   out.reserve(text.size());
   auto marked = [&](unsigned code) {
@@ -142,7 +144,7 @@ std::string Parsable(const std::string& text) {
     const auto c = static_cast<unsigned char>(text[i]);
     if (c < 0x20 && c != '\t' && c != '\r' && c != '\n') {
       marked(c);
-    } else if (text.compare(i, 3, kMarker) == 0) {
+    } else if (c == 0xEE && text.compare(i, 3, kMarker) == 0) {
       out += kMarker;
       out += kMarker;
       i += 2;
@@ -192,49 +194,7 @@ std::string Restored(const std::string& text) {
   return out;
 }
 
-std::string AttributeNS(const Element& element, const char* ns, const char* name) {
-  return element.getAttributeNS(ns, name);
-}
-
 bool IsTrue(const std::string& value) { return value == "true" || value == "True" || value == "1"; }
-
-std::vector<Element*> ChildElements(const Poco::XML::Node& parent,
-                                    const std::string& local_name = {}) {
-  std::vector<Element*> children;
-  for (Poco::XML::Node* child = parent.firstChild(); child; child = child->nextSibling()) {
-    if (child->nodeType() != Poco::XML::Node::ELEMENT_NODE) continue;
-    if (!local_name.empty() && child->localName() != local_name) continue;
-    children.push_back(static_cast<Element*>(child));
-  }
-  return children;
-}
-
-Element* FindDescendant(const Poco::XML::Node& root, const std::string& local_name) {
-  for (Poco::XML::Node* child = root.firstChild(); child; child = child->nextSibling()) {
-    if (child->nodeType() != Poco::XML::Node::ELEMENT_NODE) continue;
-    if (child->localName() == local_name) return static_cast<Element*>(child);
-    if (Element* found = FindDescendant(*child, local_name)) return found;
-  }
-  return nullptr;
-}
-
-int32_t FieldTypeOf(const Element& datatype) {
-  const std::string type = AttributeNS(datatype, kDataTypeNamespace, "type");
-  if (type == "int" || type == "i4" || type == "ui2") return kTypeInteger;
-  if (type == "i2" || type == "i1" || type == "ui1") return kTypeSmallInt;
-  if (type == "i8") return kTypeBigInt;
-  if (type == "r4") return kTypeSingle;
-  if (type == "float" || type == "r8") return kTypeDouble;
-  if (type == "number") return kTypeCurrency;
-  if (type == "dateTime" || type == "date") return kTypeDBTimeStamp;
-  if (type == "boolean") return kTypeBoolean;
-  if (IsTrue(AttributeNS(datatype, kRowsetNamespace, "fixedlength"))) return kTypeWChar;
-  if (IsTrue(AttributeNS(datatype, kRowsetNamespace, "long")) ||
-      !datatype.hasAttributeNS(kDataTypeNamespace, "maxLength")) {
-    return kTypeLongVarWChar;
-  }
-  return kTypeVarWChar;
-}
 
 Variant TypedValue(const std::string& text, int32_t type) {
   switch (type) {
@@ -341,86 +301,152 @@ void Recordset::Save(const Variant& destination, const Variant& persist_format) 
   files::WriteWholeFile(destination.ToString(), ToXml());
 }
 
+namespace {
+
+// Reads a saved row set in one pass (SAX): the schema's fields, then the rows of the data
+// section with the change each belongs to.
+class RowsetReader : public Poco::XML::DefaultHandler {
+ public:
+  struct Field {
+    ColumnInfo column;
+    int32_t attributes = 0;
+  };
+  struct ReadRow {
+    std::vector<Variant> values;
+    std::vector<Variant> original;
+    int kind = 0;  // 0 unchanged, 1 new, 2 modified, 3 deleted
+  };
+
+  std::vector<Field> fields;
+  std::vector<ReadRow> rows;
+  bool saw_schema = false;
+  bool saw_data = false;
+
+  void startElement(const Poco::XML::XMLString& uri, const Poco::XML::XMLString& local_name,
+                    const Poco::XML::XMLString&, const Poco::XML::Attributes& attributes) override {
+    if (local_name == "ElementType") {
+      saw_schema = true;
+    } else if (local_name == "AttributeType") {
+      Field field;
+      const std::string xml_name = attributes.getValue("", "name");
+      const std::string shown = attributes.getValue(kRowsetNamespace, "name");
+      field.column.name = Restored(shown.empty() ? xml_name : shown);
+      field.column.type = kTypeLongVarWChar;
+      if (IsTrue(attributes.getValue(kRowsetNamespace, "nullable")))
+        field.attributes |= kFieldIsNullable;
+      if (IsTrue(attributes.getValue(kRowsetNamespace, "maydefer")))
+        field.attributes |= kFieldMayDefer;
+      if (IsTrue(attributes.getValue(kRowsetNamespace, "write")))
+        field.attributes |= kFieldUpdatable;
+      if (IsTrue(attributes.getValue(kRowsetNamespace, "keycolumn")))
+        field.attributes |= kFieldKeyColumn;
+      index_[xml_name] = fields.size();
+      fields.push_back(field);
+    } else if (local_name == "datatype" && !fields.empty()) {
+      Field& field = fields.back();
+      field.column.type = FieldTypeOf(attributes);
+      const std::string size = attributes.getValue(kDataTypeNamespace, "maxLength");
+      if (!size.empty()) {
+        const long long length = std::atoll(size.c_str());
+        field.column.defined_size = length > INT32_MAX ? -1 : static_cast<int32_t>(length);
+      }
+    } else if (local_name == "data") {
+      saw_data = true;
+    } else if (local_name == "insert") {
+      kind_ = 1;
+    } else if (local_name == "update") {
+      kind_ = 2;
+    } else if (local_name == "delete") {
+      kind_ = 3;
+    } else if (local_name == "original") {
+      in_original_ = true;
+    } else if (local_name == "row" && saw_data) {
+      ReadRowElement(attributes);
+    }
+    (void)uri;
+  }
+
+  void endElement(const Poco::XML::XMLString&, const Poco::XML::XMLString& local_name,
+                  const Poco::XML::XMLString&) override {
+    if (local_name == "insert" || local_name == "update" || local_name == "delete") kind_ = 0;
+    if (local_name == "original") in_original_ = false;
+  }
+
+ private:
+  static int32_t FieldTypeOf(const Poco::XML::Attributes& datatype) {
+    const std::string type = datatype.getValue(kDataTypeNamespace, "type");
+    if (type == "int" || type == "i4" || type == "ui2") return kTypeInteger;
+    if (type == "i2" || type == "i1" || type == "ui1") return kTypeSmallInt;
+    if (type == "i8") return kTypeBigInt;
+    if (type == "r4") return kTypeSingle;
+    if (type == "float" || type == "r8") return kTypeDouble;
+    if (type == "number") return kTypeCurrency;
+    if (type == "dateTime" || type == "date") return kTypeDBTimeStamp;
+    if (type == "boolean") return kTypeBoolean;
+    if (IsTrue(datatype.getValue(kRowsetNamespace, "fixedlength"))) return kTypeWChar;
+    if (IsTrue(datatype.getValue(kRowsetNamespace, "long")) ||
+        datatype.getValue(kDataTypeNamespace, "maxLength").empty()) {
+      return kTypeLongVarWChar;
+    }
+    return kTypeVarWChar;
+  }
+
+  void ReadRowElement(const Poco::XML::Attributes& attributes) {
+    const bool changed_row = kind_ == 2 && !in_original_;
+    std::vector<Variant> values = changed_row && !pending_original_.empty()
+                                      ? pending_original_
+                                      : std::vector<Variant>(fields.size(), Variant::Null());
+    for (int i = 0; i < attributes.getLength(); ++i) {
+      const auto found = index_.find(attributes.getLocalName(i));
+      if (found == index_.end()) continue;
+      values[found->second] =
+          TypedValue(Restored(attributes.getValue(i)), fields[found->second].column.type);
+    }
+    if (kind_ == 2 && in_original_) {
+      pending_original_ = std::move(values);
+      return;
+    }
+    ReadRow row{std::move(values), {}, kind_};
+    if (kind_ == 2) row.original = std::move(pending_original_);
+    pending_original_.clear();
+    rows.push_back(std::move(row));
+  }
+
+  std::map<std::string, size_t> index_;  // attribute name in rows -> field
+  int kind_ = 0;
+  bool in_original_ = false;
+  std::vector<Variant> pending_original_;
+};
+
+}  // namespace
+
 void Recordset::OpenXmlFile(const std::string& path) {
   RequireClosed();
-  Poco::AutoPtr<Poco::XML::Document> document;
+  RowsetReader reader;
   try {
-    Poco::XML::DOMParser parser;
+    Poco::XML::SAXParser parser;
     parser.setFeature(Poco::XML::XMLReader::FEATURE_NAMESPACES, true);
-    parser.setFeature(Poco::XML::DOMParser::FEATURE_FILTER_WHITESPACE, true);
-    document = parser.parseString(Parsable(files::ReadWholeFile(path)));
+    parser.setContentHandler(&reader);
+    parser.parseString(Parsable(files::ReadWholeFile(path)));
   } catch (const Poco::Exception& failure) {
     RaiseDataError(data_error::kArgumentsWrongType, kSource,
                    "not a saved row set: " + path + ": " + failure.displayText());
   }
-  Element* schema_row = FindDescendant(*document, "ElementType");
-  Element* data = FindDescendant(*document, "data");
-  if (schema_row == nullptr || data == nullptr) {
+  if (!reader.saw_schema || !reader.saw_data) {
     RaiseDataError(data_error::kArgumentsWrongType, kSource, "not a saved row set: " + path);
   }
   Reset();
   columns_.clear();
   attributes_.clear();
-  std::map<std::string, size_t> index_of;  // attribute name in rows -> field
-  for (Element* field : ChildElements(*schema_row, "AttributeType")) {
-    ColumnInfo column;
-    const std::string xml_name = field->getAttribute("name");
-    column.name = Restored(field->hasAttributeNS(kRowsetNamespace, "name")
-                               ? AttributeNS(*field, kRowsetNamespace, "name")
-                               : xml_name);
-    const auto datatypes = ChildElements(*field, "datatype");
-    column.type = datatypes.empty() ? kTypeLongVarWChar : FieldTypeOf(*datatypes.front());
-    if (!datatypes.empty() && datatypes.front()->hasAttributeNS(kDataTypeNamespace, "maxLength")) {
-      const long long size =
-          std::atoll(AttributeNS(*datatypes.front(), kDataTypeNamespace, "maxLength").c_str());
-      column.defined_size = size > INT32_MAX ? -1 : static_cast<int32_t>(size);
-    }
-    int32_t attributes = 0;
-    if (IsTrue(AttributeNS(*field, kRowsetNamespace, "nullable"))) attributes |= kFieldIsNullable;
-    if (IsTrue(AttributeNS(*field, kRowsetNamespace, "maydefer"))) attributes |= kFieldMayDefer;
-    if (IsTrue(AttributeNS(*field, kRowsetNamespace, "write"))) attributes |= kFieldUpdatable;
-    if (IsTrue(AttributeNS(*field, kRowsetNamespace, "keycolumn"))) attributes |= kFieldKeyColumn;
-    index_of[xml_name] = columns_.size();
-    columns_.push_back(column);
-    attributes_.push_back(attributes);
+  for (const auto& field : reader.fields) {
+    columns_.push_back(field.column);
+    attributes_.push_back(field.attributes);
   }
-  auto values_of = [&](const Element& row, const std::vector<Variant>* base) {
-    std::vector<Variant> values =
-        base ? *base : std::vector<Variant>(columns_.size(), Variant::Null());
-    Poco::AutoPtr<Poco::XML::NamedNodeMap> attributes = row.attributes();
-    for (unsigned long i = 0; i < attributes->length(); ++i) {
-      const auto* attribute = static_cast<const Poco::XML::Attr*>(attributes->item(i));
-      const auto found = index_of.find(attribute->localName());
-      if (found == index_of.end()) continue;
-      values[found->second] =
-          TypedValue(Restored(attribute->value()), columns_[found->second].type);
-    }
-    return values;
-  };
-  for (Element* item : ChildElements(*data)) {
-    const std::string kind = item->localName();
-    if (kind == "row") {
-      rows_.push_back(Row{values_of(*item, nullptr), {}, {}, RowStatus::kUnchanged});
-    } else if (kind == "insert" || kind == "delete") {
-      for (Element* row : ChildElements(*item, "row")) {
-        rows_.push_back(Row{values_of(*row, nullptr),
-                            {},
-                            {},
-                            kind == "insert" ? RowStatus::kNew : RowStatus::kDeleted});
-      }
-    } else if (kind == "update") {
-      const auto originals = ChildElements(*item, "original");
-      const auto original_rows =
-          originals.empty() ? std::vector<Element*>{} : ChildElements(*originals.front(), "row");
-      const auto changed_rows = ChildElements(*item, "row");
-      for (size_t i = 0; i < changed_rows.size(); ++i) {
-        std::vector<Variant> original =
-            i < original_rows.size() ? values_of(*original_rows[i], nullptr)
-                                     : std::vector<Variant>(columns_.size(), Variant::Null());
-        std::vector<Variant> current = values_of(*changed_rows[i], &original);
-        rows_.push_back(Row{std::move(current), std::move(original), {}, RowStatus::kModified});
-      }
-    }
+  static constexpr RowStatus kStatuses[] = {RowStatus::kUnchanged, RowStatus::kNew,
+                                            RowStatus::kModified, RowStatus::kDeleted};
+  rows_.reserve(reader.rows.size());
+  for (auto& row : reader.rows) {
+    rows_.push_back(Row{std::move(row.values), std::move(row.original), {}, kStatuses[row.kind]});
   }
   fabricated_ = true;
   cursor_location_ = kUseClient;

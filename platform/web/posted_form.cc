@@ -29,6 +29,7 @@ const ClassInfo& PostedForm::Info() {
 }
 
 void PostedForm::AddField(std::string name, std::vector<std::string> values) {
+  by_lower_name_.emplace(LowerAscii(name), fields_.size());
   fields_.emplace_back(std::move(name), std::move(values));
 }
 
@@ -42,10 +43,8 @@ std::string PostedForm::Key(int32_t index) const {
 }
 
 const std::vector<std::string>* PostedForm::Find(const std::string& name) const {
-  for (const auto& [field, values] : fields_) {
-    if (EqualsIgnoringCase(field, name)) return &values;
-  }
-  return nullptr;
+  const auto found = by_lower_name_.find(LowerAscii(name));
+  return found == by_lower_name_.end() ? nullptr : &fields_[found->second].second;
 }
 
 ObjectPtr PostedForm::Item(const std::string& name) const {

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -57,6 +58,7 @@ class PostedForm : public Object {
 
  private:
   std::vector<std::pair<std::string, std::vector<std::string>>> fields_;
+  std::unordered_map<std::string, size_t> by_lower_name_;  // first field of each name
   std::vector<std::pair<std::string, PostedFile>> files_;
 };
 

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <exception>
 #include <filesystem>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/automation/automation_date.h"
@@ -58,11 +59,13 @@ std::string TrimBlanks(const std::string& text) {
 
 // A container identifier becomes part of a file name: it must not name another folder.
 void CheckContainerId(const std::string& container_id) {
-  bool safe = container_id.find_first_of("/\\") == std::string::npos && container_id.find("..") == std::string::npos;
+  bool safe = container_id.find_first_of("/\\") == std::string::npos &&
+              container_id.find("..") == std::string::npos;
   for (unsigned char c : container_id) safe = safe && c >= 0x20;
   if (!safe) {
-    RaiseRuntimeError(runtime_error::kInvalidProcedureCall,
-                      "the container identifier must not hold \"/\", \"\\\", \"..\" or control characters");
+    RaiseRuntimeError(
+        runtime_error::kInvalidProcedureCall,
+        "the container identifier must not hold \"/\", \"\\\", \"..\" or control characters");
   }
 }
 
@@ -76,16 +79,26 @@ std::string Criterion(const std::string& name) {
   return "FIELDNAME LIKE '" + quoted + "'";
 }
 
-// The posted form's fields in order: upper-cased name -> values joined with ", ".
+// The posted form's fields in order: upper-cased name -> values joined with ", ". Names are
+// looked up by hash: forms of thousands of fields stay linear.
 struct PostedValues {
   std::vector<std::pair<std::string, std::string>> values;
+  std::vector<bool> recorded;  // a value already written into an existing row
+  std::unordered_map<std::string, size_t> index;
   std::string form_name;
 
-  std::pair<std::string, std::string>* Find(const std::string& name) {
-    for (auto& entry : values) {
-      if (entry.first == name) return &entry;
-    }
-    return nullptr;
+  void Add(std::string name, std::string value) {
+    if (index.count(name)) return;
+    index.emplace(name, values.size());
+    values.emplace_back(std::move(name), std::move(value));
+    recorded.push_back(false);
+  }
+  // The value of a name not recorded yet, or nullptr.
+  const std::string* Take(const std::string& name) {
+    const auto found = index.find(name);
+    if (found == index.end() || recorded[found->second]) return nullptr;
+    recorded[found->second] = true;
+    return &values[found->second].second;
   }
 };
 
@@ -99,10 +112,11 @@ PostedValues ReadPostedForm(const Variant& form_argument) {
     ObjectPtr field = form->Call("Item", name).ToObject();
     std::string joined;
     const int32_t values = field->GetProperty("Count").ToLong();
-    for (int32_t v = 1; v <= values; ++v) joined += (v > 1 ? ", " : "") + field->Call("Item", v).ToString();
+    for (int32_t v = 1; v <= values; ++v)
+      joined += (v > 1 ? ", " : "") + field->Call("Item", v).ToString();
     const std::string upper = Upper(name);
     if (upper == "HTMLFORMNAME") posted.form_name = Upper(joined);
-    if (!posted.Find(upper)) posted.values.emplace_back(upper, joined);
+    posted.Add(upper, std::move(joined));
   }
   return posted;
 }
@@ -110,7 +124,8 @@ PostedValues ReadPostedForm(const Variant& form_argument) {
 // Releases the cache when the work it guards fails (the scope unwinds with an exception).
 class ReleaseOnFailure {
  public:
-  explicit ReleaseOnFailure(shared::RecordsetPtr& rows) : rows_(rows), exceptions_(std::uncaught_exceptions()) {}
+  explicit ReleaseOnFailure(shared::RecordsetPtr& rows)
+      : rows_(rows), exceptions_(std::uncaught_exceptions()) {}
   ~ReleaseOnFailure() {
     if (std::uncaught_exceptions() <= exceptions_) return;
     try {
@@ -127,17 +142,23 @@ class ReleaseOnFailure {
   int exceptions_;
 };
 
-ObjectPtr FileSystemComponent() { return shared::GetComponent("QuorvanUtility.FileSystem").ToObject(); }
+ObjectPtr FileSystemComponent() {
+  return shared::GetComponent("QuorvanUtility.FileSystem").ToObject();
+}
 
 }  // namespace
 
 FormCache::FormCache() {
-  shared::MethodShape("QuorvanUtility.FormCache.Class_Initialize").Run([&] { rows_ = data::Recordset::Create(); });
+  shared::MethodShape("QuorvanUtility.FormCache.Class_Initialize").Run([&] {
+    rows_ = data::Recordset::Create();
+  });
 }
 
 FormCache::~FormCache() {
   try {
-    shared::MethodShape("QuorvanUtility.FormCache.Class_Terminate").Run([&] { shared::CloseRecordset(rows_); });
+    shared::MethodShape("QuorvanUtility.FormCache.Class_Terminate").Run([&] {
+      shared::CloseRecordset(rows_);
+    });
   } catch (...) {
     // Release never throws; what was saved stays saved.
   }
@@ -146,14 +167,18 @@ FormCache::~FormCache() {
 const ClassInfo& FormCache::Info() {
   static const ClassInfo info =
       ClassBuilder<FormCache>("QuorvanUtility.FormCache")
-          .Method<&FormCache::InitializeCache>("InitializeCache",
-                                               {In("i_sSessionId"), In("i_sContainerId"), ByRef("io_sCacheKey")})
-          .Method<&FormCache::UpdateCache>("UpdateCache", {In("i_vRequestForm"), Optional("i_aForcedElements")})
+          .Method<&FormCache::InitializeCache>(
+              "InitializeCache", {In("i_sSessionId"), In("i_sContainerId"), ByRef("io_sCacheKey")})
+          .Method<&FormCache::UpdateCache>("UpdateCache",
+                                           {In("i_vRequestForm"), Optional("i_aForcedElements")})
           .Method<&FormCache::ReleaseCache>("ReleaseCache")
-          .Method<&FormCache::DeleteCache>("DeleteCache", {In("i_sSessionId"), In("i_sContainerId"), In("i_sCacheKey")})
+          .Method<&FormCache::DeleteCache>(
+              "DeleteCache", {In("i_sSessionId"), In("i_sContainerId"), In("i_sCacheKey")})
           .Method<&FormCache::GetValueFromCache>("GetValueFromCache", {In("i_sVarName")})
-          .Method<&FormCache::UpdateValueInCache>("UpdateValueInCache", {In("i_aVarName"), In("i_aVarValue")})
-          .Method<&FormCache::CheckIfAtleastOneFieldExists>("CheckIfAtleastOneFieldExists", {In("i_aVarName")})
+          .Method<&FormCache::UpdateValueInCache>("UpdateValueInCache",
+                                                  {In("i_aVarName"), In("i_aVarValue")})
+          .Method<&FormCache::CheckIfAtleastOneFieldExists>("CheckIfAtleastOneFieldExists",
+                                                            {In("i_aVarName")})
           .Method<&FormCache::DeleteCacheGarbage>("DeleteCacheGarbage")
           .Method<&FormCache::CheckIfFieldExists>("CheckIfFieldExists", {In("i_aVarName")})
           .Build();
@@ -169,8 +194,8 @@ std::string FormCache::GetCachePath() {
   });
 }
 
-std::string FormCache::GetCacheFileName(int32_t session_id, const std::string& container_id, const std::string& key,
-                                        const std::string& directory) {
+std::string FormCache::GetCacheFileName(int32_t session_id, const std::string& container_id,
+                                        const std::string& key, const std::string& directory) {
   return shared::MethodShape("QuorvanUtility.FormCache.GetCacheFileName").Run([&] {
     CheckContainerId(container_id);
     const std::tm now = LocalNow();
@@ -190,7 +215,8 @@ std::string FormCache::GetCacheFileName(int32_t session_id, const std::string& c
   });
 }
 
-void FormCache::InitializeCache(int32_t i_sSessionId, const std::string& i_sContainerId, Variant& io_sCacheKey) {
+void FormCache::InitializeCache(int32_t i_sSessionId, const std::string& i_sContainerId,
+                                Variant& io_sCacheKey) {
   shared::MethodShape("QuorvanUtility.FormCache.InitializeCache").Run([&] {
     ReleaseOnFailure release(rows_);
     if (!rows_) RaiseRuntimeError(runtime_error::kObjectNotSet, "the cache was released");
@@ -211,7 +237,8 @@ void FormCache::InitializeCache(int32_t i_sSessionId, const std::string& i_sCont
       rows_->AppendField(kFieldValue, data::kTypeLongVarWChar, -1, data::kFieldUpdatable);
       rows_->AppendField(kFormValue, data::kTypeLongVarWChar, -1, data::kFieldUpdatable);
       rows_->Open(Variant(), Variant(), Variant(), Variant(), Variant());
-      if (!files->Call("CheckIfFolderExists", directory).ToBool()) files->Call("CreateFolder", directory);
+      if (!files->Call("CheckIfFolderExists", directory).ToBool())
+        files->Call("CreateFolder", directory);
     } else {
       rows_->Open(Variant(files::NativePath(path)), Variant(), Variant(), Variant(), Variant());
     }
@@ -220,7 +247,8 @@ void FormCache::InitializeCache(int32_t i_sSessionId, const std::string& i_sCont
   });
 }
 
-std::string FormCache::UpdateCache(const Variant& i_vRequestForm, const Variant& i_aForcedElements) {
+std::string FormCache::UpdateCache(const Variant& i_vRequestForm,
+                                   const Variant& i_aForcedElements) {
   return shared::MethodShape("QuorvanUtility.FormCache.UpdateCache").Run([&] {
     ReleaseOnFailure release(rows_);
     if (!rows_) RaiseRuntimeError(runtime_error::kObjectNotSet, "the cache was released");
@@ -228,22 +256,23 @@ std::string FormCache::UpdateCache(const Variant& i_vRequestForm, const Variant&
     if (!i_aForcedElements.IsMissing()) {
       const SafeArray& forced = i_aForcedElements.array();
       for (int32_t i = forced.LBound(); i <= forced.UBound(); ++i) {
-        const std::string name = Upper(forced.at(i).ToString());
-        if (!posted.Find(name)) posted.values.emplace_back(name, std::string());
+        posted.Add(Upper(forced.at(i).ToString()), std::string());
       }
     }
     if (rows_->RecordCount() > 0) {
       for (rows_->MoveFirst(); !rows_->AtEnd(); rows_->MoveNext()) {
         const std::string name = rows_->Value(Variant(kFieldName)).ToString();
-        if (auto* entry = posted.Find(name)) {
-          rows_->SetValue(Variant(kFieldValue), Variant(entry->second));
-          posted.values.erase(posted.values.begin() + (entry - posted.values.data()));
+        if (const std::string* value = posted.Take(name)) {
+          rows_->SetValue(Variant(kFieldValue), Variant(*value));
         } else if (rows_->Value(Variant(kFormValue)).ToString() == posted.form_name) {
-          rows_->SetValue(Variant(kFieldValue), Variant(""));  // a field of this form that was not posted now
+          rows_->SetValue(Variant(kFieldValue),
+                          Variant(""));  // a field of this form that was not posted now
         }
       }
     }
-    for (const auto& [name, value] : posted.values) {
+    for (size_t i = 0; i < posted.values.size(); ++i) {
+      if (posted.recorded[i]) continue;
+      const auto& [name, value] = posted.values[i];
       rows_->AddNew(Variant(), Variant());
       rows_->SetValue(Variant(kFieldName), Variant(name));
       rows_->SetValue(Variant(kFieldValue), Variant(value));
@@ -262,7 +291,9 @@ void FormCache::SaveCache() {
 }
 
 void FormCache::ReleaseCache() {
-  shared::MethodShape("QuorvanUtility.FormCache.ReleaseCache").Run([&] { shared::CloseRecordset(rows_); });
+  shared::MethodShape("QuorvanUtility.FormCache.ReleaseCache").Run([&] {
+    shared::CloseRecordset(rows_);
+  });
 }
 
 void FormCache::DeleteCache(int32_t, const std::string&, const std::string&) {
@@ -271,7 +302,8 @@ void FormCache::DeleteCache(int32_t, const std::string&, const std::string&) {
     if (rows_) shared::CloseRecordset(rows_);
     if (cache_file_path_.empty()) return;
     ObjectPtr files = FileSystemComponent();
-    if (files->Call("CheckIfFileExists", cache_file_path_).ToBool()) files->Call("DeleteFile", cache_file_path_);
+    if (files->Call("CheckIfFileExists", cache_file_path_).ToBool())
+      files->Call("DeleteFile", cache_file_path_);
   });
 }
 
@@ -305,7 +337,8 @@ void FormCache::UpdateValueInCache(const Variant& i_aVarName, const Variant& i_a
     for (int32_t i = names.LBound(); i <= names.UBound(); ++i) {
       if (!FindField(names.at(i).ToString())) continue;
       const Variant& value = i_aVarValue.array().at(i);
-      rows_->SetValue(Variant(kFieldValue), value.IsNull() ? Variant("") : Variant(value.ToString()));
+      rows_->SetValue(Variant(kFieldValue),
+                      value.IsNull() ? Variant("") : Variant(value.ToString()));
       written = true;
     }
     rows_->MoveFirst();
@@ -319,7 +352,8 @@ bool FormCache::CheckIfAtleastOneFieldExists(const Variant& i_aVarName) {
     if (!HasRows()) return false;
     const SafeArray& names = i_aVarName.array();
     bool found = false;
-    for (int32_t i = names.LBound(); i <= names.UBound() && !found; ++i) found = FindField(names.at(i).ToString());
+    for (int32_t i = names.LBound(); i <= names.UBound() && !found; ++i)
+      found = FindField(names.at(i).ToString());
     rows_->MoveFirst();
     return found;
   });

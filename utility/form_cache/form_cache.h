@@ -1,6 +1,7 @@
 // "QuorvanUtility.FormCache": keeps the fields of a long multi-page form between requests, in
 // one file per session, form container and cache key, under
-//   <install directory>\Tesmik\FileStorage\Application\Cache\<M><D><YYYY>_<session>_<container>_<key>.sca
+//   <install
+//   directory>\Tesmik\FileStorage\Application\Cache\<M><D><YYYY>_<session>_<container>_<key>.sca
 // The cache is a row set of three long-text fields (FIELDNAME, upper case, key column;
 // FIELDVALUE; FORMVALUE, the HTMLFORMNAME of the post that recorded the row), saved whole in
 // the XML persistence format after every change; the file is replaced atomically.
@@ -24,10 +25,12 @@ class FormCache : public Object {
   static const ClassInfo& Info();
   const ClassInfo& Class() const override { return Info(); }
 
-  void InitializeCache(int32_t i_sSessionId, const std::string& i_sContainerId, Variant& io_sCacheKey);
+  void InitializeCache(int32_t i_sSessionId, const std::string& i_sContainerId,
+                       Variant& io_sCacheKey);
   std::string UpdateCache(const Variant& i_vRequestForm, const Variant& i_aForcedElements);
   void ReleaseCache();
-  void DeleteCache(int32_t i_sSessionId, const std::string& i_sContainerId, const std::string& i_sCacheKey);
+  void DeleteCache(int32_t i_sSessionId, const std::string& i_sContainerId,
+                   const std::string& i_sCacheKey);
   std::string GetValueFromCache(const std::string& i_sVarName);
   void UpdateValueInCache(const Variant& i_aVarName, const Variant& i_aVarValue);
   bool CheckIfAtleastOneFieldExists(const Variant& i_aVarName);
@@ -38,8 +41,8 @@ class FormCache : public Object {
 
  private:
   std::string GetCachePath();
-  std::string GetCacheFileName(int32_t session_id, const std::string& container_id, const std::string& key,
-                               const std::string& directory);
+  std::string GetCacheFileName(int32_t session_id, const std::string& container_id,
+                               const std::string& key, const std::string& directory);
   void SaveCache();
   // Positions the row set on the row of `name` (upper-cased); false when there is none.
   bool FindField(const std::string& name);

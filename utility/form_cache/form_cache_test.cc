@@ -4,8 +4,8 @@
 #include <utime.h>
 
 #include <ctime>
-#include <fstream>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/automation/class_registry.h"
 #include "platform/automation/safe_array.h"
@@ -27,7 +27,8 @@ class FormCacheTest : public ::testing::Test {
   std::string CacheDir() { return installation_.dir() + "/Tesmik/FileStorage/Application/Cache"; }
 
   // A new cache instance; returns it and the key in use.
-  ObjectPtr Open(const std::string& key_in, std::string* key_out, const std::string& container = "RFQ17") {
+  ObjectPtr Open(const std::string& key_in, std::string* key_out,
+                 const std::string& container = "RFQ17") {
     ObjectPtr cache = CreateObject("QuorvanUtility.FormCache");
     Variant args[] = {Variant(8812), Variant(container), Variant(key_in)};
     cache->Invoke("InitializeCache", args);
@@ -44,7 +45,8 @@ class FormCacheTest : public ::testing::Test {
   size_t FileCount() {
     size_t count = 0;
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(CacheDir(), error)) count += entry.is_regular_file();
+    for (const auto& entry : std::filesystem::directory_iterator(CacheDir(), error))
+      count += entry.is_regular_file();
     return count;
   }
 
@@ -83,7 +85,8 @@ TEST_F(FormCacheTest, PostsAreRecordedPerFormAndReadBackInALaterRequest) {
   EXPECT_EQ(second->Call("GetValueFromCache", "B"), Variant("2, 3"));
   EXPECT_EQ(second->Call("GetValueFromCache", "FORCED"), Variant(""));
   EXPECT_EQ(second->Call("GetValueFromCache", "c"), Variant("padded"));
-  EXPECT_EQ(second->Call("CheckIfAtleastOneFieldExists", Names({Variant("x"), Variant("forced")})), Variant(true));
+  EXPECT_EQ(second->Call("CheckIfAtleastOneFieldExists", Names({Variant("x"), Variant("forced")})),
+            Variant(true));
   // page1 again with only a: b of page1 is cleared, c of page2 stays.
   second->Call("UpdateCache", Form({{"HTMLFORMNAME", {"PAGE1"}}, {"a", {"9"}}}));
   EXPECT_EQ(second->Call("GetValueFromCache", "A"), Variant("9"));
@@ -93,14 +96,17 @@ TEST_F(FormCacheTest, PostsAreRecordedPerFormAndReadBackInALaterRequest) {
 }
 
 TEST_F(FormCacheTest, ValuesAndNamesOfAnyTextSurviveTheFile) {
-  const std::string texts[] = {"quotes ' \" & < >", "tab\tCR\rLF\ndone", std::string("nul\0ctl\x02", 8),
-                               "astral \xF0\x9D\x84\x9E"};
+  const std::string texts[] = {"quotes ' \" & < >", "tab\tCR\rLF\ndone",
+                               std::string("nul\0ctl\x02", 8), "astral \xF0\x9D\x84\x9E"};
   std::string key;
   ObjectPtr cache = Open("", &key);
-  cache->Call("UpdateCache", Form({{"O'Brien", {texts[0]}}, {"t2", {texts[1]}}, {"t3", {texts[2]}}, {"t4", {texts[3]}}}));
+  cache->Call(
+      "UpdateCache",
+      Form({{"O'Brien", {texts[0]}}, {"t2", {texts[1]}}, {"t3", {texts[2]}}, {"t4", {texts[3]}}}));
   cache->Call("ReleaseCache");
   ObjectPtr again = Open(key, nullptr);
-  EXPECT_EQ(again->Call("GetValueFromCache", "o'brien"), Variant(texts[0]));  // the apostrophe is found
+  EXPECT_EQ(again->Call("GetValueFromCache", "o'brien"),
+            Variant(texts[0]));  // the apostrophe is found
   EXPECT_EQ(again->Call("GetValueFromCache", "t2"), Variant(texts[1]));
   EXPECT_EQ(again->Call("GetValueFromCache", "t3"), Variant(texts[2]));
   EXPECT_EQ(again->Call("GetValueFromCache", "t4"), Variant(texts[3]));
@@ -117,7 +123,8 @@ TEST_F(FormCacheTest, UpdateValueAndFieldChecks) {
               Names({Variant::Null(), Variant("x"), Variant(42)}));
   EXPECT_EQ(cache->Call("GetValueFromCache", "A"), Variant(""));
   EXPECT_EQ(cache->Call("GetValueFromCache", "B"), Variant("42"));
-  const Variant found = cache->Call("CheckIfFieldExists", Names({Variant("a"), Variant("zz"), Variant("b")}, 1));
+  const Variant found =
+      cache->Call("CheckIfFieldExists", Names({Variant("a"), Variant("zz"), Variant("b")}, 1));
   ASSERT_TRUE(found.IsArray());
   EXPECT_EQ(found.array().LBound(), 0);
   EXPECT_EQ(found.array().UBound(), 3);
@@ -126,7 +133,8 @@ TEST_F(FormCacheTest, UpdateValueAndFieldChecks) {
   EXPECT_EQ(found.array().at(2), Variant(false));
   EXPECT_EQ(found.array().at(3), Variant(true));
   const ErrorRecord mismatch = ErrorOf([&] {
-    cache->Call("UpdateValueInCache", Names({Variant("a"), Variant("b")}), Names({Variant("only one")}));
+    cache->Call("UpdateValueInCache", Names({Variant("a"), Variant("b")}),
+                Names({Variant("only one")}));
   });
   EXPECT_EQ(mismatch.number, 9);
   EXPECT_EQ(cache->Call("GetValueFromCache", "B"), Variant(""));  // released by the failure
@@ -139,9 +147,11 @@ TEST_F(FormCacheTest, ContainerIdentifiersCannotLeaveTheCacheFolder) {
     Variant args[] = {Variant(1), Variant(container), Variant("")};
     const ErrorRecord error = ErrorOf([&] { cache->Invoke("InitializeCache", args); });
     EXPECT_EQ(error.number, 5);
-    EXPECT_NE(error.description.find("QuorvanUtility.FormCache.GetCacheFileName"), std::string::npos);
+    EXPECT_NE(error.description.find("QuorvanUtility.FormCache.GetCacheFileName"),
+              std::string::npos);
   }
-  EXPECT_FALSE(std::filesystem::exists(installation_.dir() + "/Tesmik/FileStorage/Application/escape"));
+  EXPECT_FALSE(
+      std::filesystem::exists(installation_.dir() + "/Tesmik/FileStorage/Application/escape"));
 }
 
 TEST_F(FormCacheTest, AFailedSaveKeepsTheOldContentAndAWrongKeyStartsAfresh) {
@@ -149,7 +159,8 @@ TEST_F(FormCacheTest, AFailedSaveKeepsTheOldContentAndAWrongKeyStartsAfresh) {
   ObjectPtr cache = Open("", &key);
   cache->Call("UpdateCache", Form({{"a", {"old"}}}));
   std::string path;
-  for (const auto& entry : std::filesystem::directory_iterator(CacheDir())) path = entry.path().string();
+  for (const auto& entry : std::filesystem::directory_iterator(CacheDir()))
+    path = entry.path().string();
   // The new content is written beside the file first; make that impossible.
   std::filesystem::create_directory(path + ".quorvan-tmp-" + std::to_string(getpid()));
   EXPECT_NE(ErrorOf([&] { cache->Call("UpdateCache", Form({{"a", {"new"}}})); }).number, 0);
@@ -191,7 +202,9 @@ TEST_F(FormCacheTest, GarbageIsWhatWasLastWrittenBeforeYesterday) {
   EXPECT_TRUE(std::filesystem::exists(CacheDir() + "/today.txt"));
   EXPECT_TRUE(std::filesystem::exists(CacheDir() + "/sub"));
   std::filesystem::remove_all(CacheDir());
-  EXPECT_EQ(ErrorOf([] { CreateObject("QuorvanUtility.FormCache")->Call("DeleteCacheGarbage"); }).number, 76);
+  EXPECT_EQ(
+      ErrorOf([] { CreateObject("QuorvanUtility.FormCache")->Call("DeleteCacheGarbage"); }).number,
+      76);
 }
 
 }  // namespace
