@@ -42,8 +42,8 @@ Fixture& TheFixture() {
 
 std::string NewestCacheFile(const Fixture& fixture) {
   std::string newest;
-  for (const auto& entry :
-       std::filesystem::directory_iterator(fixture.installation.dir() + "/Tesmik/FileStorage/Application/Cache")) {
+  for (const auto& entry : std::filesystem::directory_iterator(
+           fixture.installation.dir() + "/Tesmik/FileStorage/Application/Cache")) {
     newest = entry.path().string();
   }
   return newest;
@@ -102,7 +102,10 @@ void BM_RawReadSameBytes(benchmark::State& state) {
 }
 
 BENCHMARK(BM_UpdateCache2000Fields)->Iterations(20)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_InitializeCache2000Fields)->Iterations(20)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_InitializeCache2000Fields)
+    ->Iterations(20)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawWriteSameBytes)->Iterations(20)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawReadSameBytes)->Iterations(200)->UseRealTime()->Unit(benchmark::kMillisecond);
 

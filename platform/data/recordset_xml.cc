@@ -39,6 +39,41 @@ constexpr const char* kMarker = "\xEE\x80\x80";  // U+E000
 
 // --- writing -------------------------------------------------------------------------------
 
+// Appends `text` escaped for a single-quoted attribute; runs that need no escaping are copied
+// whole.
+void AppendEscaped(std::string& out, const std::string& text) {
+  size_t run = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c != '&' && c != '\'' && c != '"' && c != '<' && c != '>') continue;
+    out.append(text, run, i - run);
+    run = i + 1;
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      default: {
+        char reference[8];
+        std::snprintf(reference, sizeof reference, "&#x%X;", c);
+        out += reference;
+      }
+    }
+  }
+  out.append(text, run, std::string::npos);
+}
+
 std::string Escaped(const std::string& text) {
   std::string out;
   out.reserve(text.size());
@@ -256,12 +291,18 @@ std::string Recordset::ToXml() const {
   out += "\t\t<s:extends type='rs:rowbase'/>\r\n\t</s:ElementType>\r\n</s:Schema>\r\n<rs:data>\r\n";
   auto row_element = [&](const std::vector<Variant>& values, const std::vector<bool>* only,
                          const char* indent) {
-    std::string element = std::string(indent) + "<z:row";
+    std::string element = indent;
+    element += "<z:row";
     for (size_t i = 0; i < values.size(); ++i) {
       if ((only && !(*only)[i]) || values[i].IsNull() || values[i].IsEmpty()) continue;
-      element += " " + names[i] + "='" + Escaped(ValueText(values[i])) + "'";
+      element += ' ';
+      element += names[i];
+      element += "='";
+      AppendEscaped(element, values[i].IsString() ? values[i].string_ref() : ValueText(values[i]));
+      element += '\'';
     }
-    return element + "/>\r\n";
+    element += "/>\r\n";
+    return element;
   };
   for (const Row& row : rows_) {
     switch (row.status) {

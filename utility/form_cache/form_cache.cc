@@ -4,6 +4,7 @@
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -45,6 +46,13 @@ std::string NewCacheKey() {
 }
 
 std::string Upper(const std::string& text) {
+  bool ascii = true;
+  for (unsigned char c : text) ascii = ascii && c < 0x80;
+  if (ascii) {  // the common case, without a round trip through UTF-16
+    std::string upper = text;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return upper;
+  }
   std::string upper;
   icu::UnicodeString::fromUTF8(text).toUpper(icu::Locale::getRoot()).toUTF8String(upper);
   return upper;
