@@ -28,23 +28,23 @@
 
 namespace quorvan {
 
-struct ParamSpec {
+struct ParamDeclaration {
   std::string name;
   bool by_ref = false;
   bool optional = false;
   std::string type_name;  // published type when it says more than the C++ type
 };
 
-inline ParamSpec In(std::string name, std::string type_name = {}) {
+inline ParamDeclaration In(std::string name, std::string type_name = {}) {
   return {std::move(name), false, false, std::move(type_name)};
 }
-inline ParamSpec Optional(std::string name, std::string type_name = {}) {
+inline ParamDeclaration Optional(std::string name, std::string type_name = {}) {
   return {std::move(name), false, true, std::move(type_name)};
 }
-inline ParamSpec ByRef(std::string name, std::string type_name = {}) {
+inline ParamDeclaration ByRef(std::string name, std::string type_name = {}) {
   return {std::move(name), true, false, std::move(type_name)};
 }
-inline ParamSpec OptionalByRef(std::string name, std::string type_name = {}) {
+inline ParamDeclaration OptionalByRef(std::string name, std::string type_name = {}) {
   return {std::move(name), true, true, std::move(type_name)};
 }
 
@@ -153,21 +153,21 @@ struct Signature<R (C::*)(A...)> {
   using Class = C;
   using Result = R;
   static constexpr size_t kArity = sizeof...(A);
-  static std::vector<ParamInfo> Params(const std::vector<ParamSpec>& specs) {
+  static std::vector<ParamInfo> Params(const std::vector<ParamDeclaration>& declarations) {
     std::vector<ParamInfo> params;
     size_t index = 0;
-    (params.push_back(Describe<A>(specs, index++)), ...);
+    (params.push_back(Describe<A>(declarations, index++)), ...);
     return params;
   }
   template <class Arg>
-  static ParamInfo Describe(const std::vector<ParamSpec>& specs, size_t index) {
-    const ParamSpec& spec = specs.at(index);
-    if (spec.by_ref != kIsByRef<Arg>) {
-      throw std::logic_error("parameter " + spec.name + ": by-reference flag disagrees with C++");
+  static ParamInfo Describe(const std::vector<ParamDeclaration>& declarations, size_t index) {
+    const ParamDeclaration& declaration = declarations.at(index);
+    if (declaration.by_ref != kIsByRef<Arg>) {
+      throw std::logic_error("parameter " + declaration.name + ": by-reference flag disagrees with C++");
     }
     const VarType type = ArgType<Bare<Arg>>::kType;
-    return ParamInfo{spec.name, type, spec.type_name.empty() ? PublishedName(type) : spec.type_name,
-                     spec.by_ref, spec.optional};
+    return ParamInfo{declaration.name, type, declaration.type_name.empty() ? PublishedName(type) : declaration.type_name,
+                     declaration.by_ref, declaration.optional};
   }
 };
 template <class C, class R, class... A>
@@ -210,17 +210,17 @@ class ClassBuilder {
   explicit ClassBuilder(std::string class_id) : class_id_(std::move(class_id)) {}
 
   template <auto M>
-  ClassBuilder& Method(std::string name, std::initializer_list<ParamSpec> params = {},
+  ClassBuilder& Method(std::string name, std::initializer_list<ParamDeclaration> params = {},
                        std::string result_type = {}) {
     return Add<M>(std::move(name), MemberKind::kMethod, params, std::move(result_type));
   }
   template <auto M>
-  ClassBuilder& Get(std::string name, std::initializer_list<ParamSpec> params = {},
+  ClassBuilder& Get(std::string name, std::initializer_list<ParamDeclaration> params = {},
                     std::string result_type = {}) {
     return Add<M>(std::move(name), MemberKind::kPropertyGet, params, std::move(result_type));
   }
   template <auto M>
-  ClassBuilder& Put(std::string name, std::initializer_list<ParamSpec> params) {
+  ClassBuilder& Put(std::string name, std::initializer_list<ParamDeclaration> params) {
     return Add<M>(std::move(name), MemberKind::kPropertyPut, params, {});
   }
 
@@ -246,17 +246,17 @@ class ClassBuilder {
 
  private:
   template <auto M>
-  ClassBuilder& Add(std::string name, MemberKind kind, std::initializer_list<ParamSpec> params,
+  ClassBuilder& Add(std::string name, MemberKind kind, std::initializer_list<ParamDeclaration> params,
                     std::string result_type) {
     using Sig = binding::Signature<decltype(M)>;
     static_assert(std::is_base_of_v<typename Sig::Class, C> ||
                   std::is_same_v<typename Sig::Class, C>);
-    std::vector<ParamSpec> specs(params);
-    if (specs.size() != Sig::kArity) {
+    std::vector<ParamDeclaration> declarations(params);
+    if (declarations.size() != Sig::kArity) {
       throw std::logic_error(class_id_ + "." + name + ": parameter list disagrees with C++");
     }
     if (result_type.empty()) result_type = binding::ResultName<typename Sig::Result>();
-    members_.push_back(MemberInfo{std::move(name), kind, Sig::Params(specs), std::move(result_type),
+    members_.push_back(MemberInfo{std::move(name), kind, Sig::Params(declarations), std::move(result_type),
                                   &binding::Thunk<M>});
     return *this;
   }
