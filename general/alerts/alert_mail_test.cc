@@ -125,6 +125,17 @@ TEST_P(AlertMailTest, DueAlertsAreMailedOnceWithTheirOwnOrComposedTexts) {
   EXPECT_EQ(Mails().size(), 3u);
 }
 
+TEST_P(AlertMailTest, ANullSenderIsMailedFromTheOriginatingAddressAndDoesNotStopTheRun) {
+  AddAlert("buyer", "NULL", 8, "C-1");
+  AddAlert("buyer", "'supplier'", 8, "C-2");
+  SendMailAlerts();
+  EXPECT_EQ(MailSent(), (std::vector<int32_t>{1, 1}));
+  std::map<std::string, std::string> senders;  // subject -> sender
+  for (const ReadMail& mail : Mails()) senders[mail.subject] = mail.from;
+  EXPECT_EQ(senders.at("Alert: Contract -C-1"), "quorvan@localhost");
+  EXPECT_EQ(senders.at("Alert: Contract -C-2"), "sam@vendor.example");
+}
+
 TEST_P(AlertMailTest, LinksAndNamesFollowTheReceiver) {
   database_->Run("INSERT INTO RFIRESPONSE (RFIRESPONSEID, BUSINESSPARTNERID) VALUES (77, NULL)");
   database_->Run("INSERT INTO RFIRESPONSE (RFIRESPONSEID, BUSINESSPARTNERID) VALUES (78, 5)");

@@ -163,10 +163,12 @@ struct Signature<R (C::*)(A...)> {
   static ParamInfo Describe(const std::vector<ParamDeclaration>& declarations, size_t index) {
     const ParamDeclaration& declaration = declarations.at(index);
     if (declaration.by_ref != kIsByRef<Arg>) {
-      throw std::logic_error("parameter " + declaration.name + ": by-reference flag disagrees with C++");
+      throw std::logic_error("parameter " + declaration.name +
+                             ": by-reference flag disagrees with C++");
     }
     const VarType type = ArgType<Bare<Arg>>::kType;
-    return ParamInfo{declaration.name, type, declaration.type_name.empty() ? PublishedName(type) : declaration.type_name,
+    return ParamInfo{declaration.name, type,
+                     declaration.type_name.empty() ? PublishedName(type) : declaration.type_name,
                      declaration.by_ref, declaration.optional};
   }
 };
@@ -246,8 +248,8 @@ class ClassBuilder {
 
  private:
   template <auto M>
-  ClassBuilder& Add(std::string name, MemberKind kind, std::initializer_list<ParamDeclaration> params,
-                    std::string result_type) {
+  ClassBuilder& Add(std::string name, MemberKind kind,
+                    std::initializer_list<ParamDeclaration> params, std::string result_type) {
     using Sig = binding::Signature<decltype(M)>;
     static_assert(std::is_base_of_v<typename Sig::Class, C> ||
                   std::is_same_v<typename Sig::Class, C>);
@@ -256,8 +258,8 @@ class ClassBuilder {
       throw std::logic_error(class_id_ + "." + name + ": parameter list disagrees with C++");
     }
     if (result_type.empty()) result_type = binding::ResultName<typename Sig::Result>();
-    members_.push_back(MemberInfo{std::move(name), kind, Sig::Params(declarations), std::move(result_type),
-                                  &binding::Thunk<M>});
+    members_.push_back(MemberInfo{std::move(name), kind, Sig::Params(declarations),
+                                  std::move(result_type), &binding::Thunk<M>});
     return *this;
   }
 

@@ -1,12 +1,10 @@
 #include <iostream>
 
-#include "host/config/host_call.h"
 #include "host/config/quorvan_config.h"
 #include "host/config/site_configuration.h"
 #include "host/vexa_membership/user_directory.h"
 #include "platform/json/variant_json.h"
 #include "tools/quorvan/commands.h"
-#include "tools/quorvan/installation.h"
 
 namespace quorvan::tool {
 namespace {
