@@ -60,10 +60,8 @@ TEST(StatementTextTest, LiteralsByRunTimeType) {
 class DataAccessTest : public ::testing::TestWithParam<Provider> {
  protected:
   void SetUp() override {
-    database_ = std::make_unique<TestDatabase>(GetParam());
-    if (!database_->available()) GTEST_SKIP();
-    database_->ApplySchema();
-    installation_.UseDatabase(database_->connection_string());
+    database_ = quorvan::testing::InstallTestDatabase(installation_, GetParam());
+    if (!database_) GTEST_SKIP();
   }
 
   int64_t Count(const std::string& where) {

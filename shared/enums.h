@@ -52,24 +52,25 @@
   X(RFQReminder, 5)                                                                             \
   X(RFQUnseal, 6)                                                                               \
   X(CounterOffer, 7)                                                                            \
-  X(ContractToBeApproved, 8) X(QuotationReceived, 9) X(ContractApproved, 10)                    \
-      X(ContractLineExpires, 11) X(ContractQuantityExceeds, 12) X(ContractAmountExceeds, 13)    \
+  X(ContractToBeApproved, 8)                                                                    \
+  X(QuotationReceived, 9) X(ContractApproved, 10) X(ContractLineExpires, 11)                    \
+      X(ContractQuantityExceeds, 12) X(ContractAmountExceeds, 13)                               \
           X(ContractQuantityExceedsMultiples, 14) X(ContractAmountExceedsMultiples, 15)         \
               X(RFQApproved, 16) X(CounterOfferForDrafting, 17) X(ContractRejected, 18)         \
                   X(RFIForDrafting, 19) X(SentRFI, 20) X(RFIResponseReceived, 21)               \
                       X(AuditReceived, 22) X(AuditResponseReceived, 23) X(AuditForDrafting, 24) \
                           X(AuditExpired, 25) X(MessageReceived, 26) X(MessageDelegated, 27)    \
                               X(AuditCancelled, 28)
-#define QUORVAN_EEXCHANGEDOCTYPE(X)                               \
-  X(RFQ_OUT, 1)                                                   \
-  X(RFQ_XL_OUT, 2)                                                \
-  X(QUOTATION_COUNTEROFFER_OUT, 3)                                \
-  X(QUOTATION_RESULT_OUT, 4)                                      \
-  X(QUOTATION_PURCHASEORDER_OUT, 5)                               \
-  X(COMPARISONCHART_XL_OUT, 6)                                    \
-  X(ITEM_OUT, 7)                                                  \
-  X(TERMSANDCONDITIONS_OUT, 8) X(DEMAND_OUT, 9) X(REPORT_OUT, 10) \
-      X(RFQQUOTATIONLISTING_XL_OUT, 11) X(CONTRACT_OUT, 12)
+#define QUORVAN_EEXCHANGEDOCTYPE(X) \
+  X(RFQ_OUT, 1)                     \
+  X(RFQ_XL_OUT, 2)                  \
+  X(QUOTATION_COUNTEROFFER_OUT, 3)  \
+  X(QUOTATION_RESULT_OUT, 4)        \
+  X(QUOTATION_PURCHASEORDER_OUT, 5) \
+  X(COMPARISONCHART_XL_OUT, 6)      \
+  X(ITEM_OUT, 7)                    \
+  X(TERMSANDCONDITIONS_OUT, 8)      \
+  X(DEMAND_OUT, 9) X(REPORT_OUT, 10) X(RFQQUOTATIONLISTING_XL_OUT, 11) X(CONTRACT_OUT, 12)
 
 #define QUORVAN_ENUM_MEMBER(name, value) name = value,
 

@@ -35,10 +35,8 @@ bool Contains(const std::string& text, const std::string& part) {
 class AlertMailTest : public ::testing::TestWithParam<Provider> {
  protected:
   void SetUp() override {
-    database_ = std::make_unique<testing::TestDatabase>(GetParam());
-    if (!database_->available()) GTEST_SKIP();
-    database_->ApplySchema();
-    installation_.UseDatabase(database_->connection_string());
+    database_ = testing::InstallTestDatabase(installation_, GetParam());
+    if (!database_) GTEST_SKIP();
     installation_.AddUser({"buyer", "Jane", "Doe", "jane@example.org", "1033", 1033, {2}});
     installation_.AddUser({"supplier", "Sam", "Seller", "sam@vendor.example", "1031", 1031, {6}});
     installation_.AddUser({"tanaka", "Hanako", "Tanaka", "tanaka@example.jp", "1041", 1041, {2}});

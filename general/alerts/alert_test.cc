@@ -36,10 +36,8 @@ Variant AlertItem(int32_t notification, int32_t type, const char* header,
 class AlertTest : public ::testing::TestWithParam<Provider> {
  protected:
   void SetUp() override {
-    database_ = std::make_unique<testing::TestDatabase>(GetParam());
-    if (!database_->available()) GTEST_SKIP();
-    database_->ApplySchema();
-    installation_.UseDatabase(database_->connection_string());
+    database_ = testing::InstallTestDatabase(installation_, GetParam());
+    if (!database_) GTEST_SKIP();
   }
 
   void Run(const std::string& sql) { database_->Run(sql); }

@@ -27,10 +27,8 @@ Variant Exists(const std::string& origin, const Variant& keys, const Variant& va
 class RICheckerTest : public ::testing::TestWithParam<Provider> {
  protected:
   void SetUp() override {
-    database_ = std::make_unique<testing::TestDatabase>(GetParam());
-    if (!database_->available()) GTEST_SKIP();
-    database_->ApplySchema();
-    installation_.UseDatabase(database_->connection_string());
+    database_ = testing::InstallTestDatabase(installation_, GetParam());
+    if (!database_) GTEST_SKIP();
     database_->Run(
         "INSERT INTO CONTRACTHEADER (CONTRACTHEADERID, CURRENCYCODE, SHIPFMADDR, BUYERID) VALUES "
         "(1, 'EUR', 12, 'buyer')");

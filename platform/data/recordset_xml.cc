@@ -76,34 +76,7 @@ void AppendEscaped(std::string& out, const std::string& text) {
 
 std::string Escaped(const std::string& text) {
   std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '\'':
-        out += "&apos;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char reference[8];
-          std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned char>(c));
-          out += reference;
-        } else {
-          out += c;
-        }
-    }
-  }
+  AppendEscaped(out, text);
   return out;
 }
 

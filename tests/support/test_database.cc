@@ -11,6 +11,7 @@
 #include "platform/data/connection_string.h"
 #include "platform/data/database_session.h"
 #include "platform/data/session_pool.h"
+#include "tests/support/test_installation.h"
 
 namespace quorvan::testing {
 namespace {
@@ -69,5 +70,14 @@ void TestDatabase::Run(const std::string& sql) const {
 }
 
 void TestDatabase::ApplySchema() const { db::ApplySchema(connection_string_); }
+
+std::unique_ptr<TestDatabase> InstallTestDatabase(TestInstallation& installation,
+                                                  data::Provider provider) {
+  auto database = std::make_unique<TestDatabase>(provider);
+  if (!database->available()) return nullptr;
+  database->ApplySchema();
+  installation.UseDatabase(database->connection_string());
+  return database;
+}
 
 }  // namespace quorvan::testing

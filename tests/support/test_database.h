@@ -4,6 +4,7 @@
 // a run that silently skipped PostgreSQL would prove nothing.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/data/sql_dialect.h"
@@ -33,5 +34,12 @@ class TestDatabase {
 };
 
 const char* ProviderName(data::Provider provider);
+
+class TestInstallation;
+
+// A fresh database of `provider` with the schema applied, made both databases of
+// `installation`; null when the provider is not available (the test has failed then).
+std::unique_ptr<TestDatabase> InstallTestDatabase(TestInstallation& installation,
+                                                  data::Provider provider);
 
 }  // namespace quorvan::testing

@@ -31,13 +31,13 @@ const char* const kInitHelp =
     "Creates an installation in DIR: DIR/quorvan.ini (commented), the site configuration\n"
     "DIR/site/siteConfiguration.xml, the embedded user directory DIR/site/users.json, the\n"
     "folders data/, log/, mail/pickup/, attachments/ and the form cache folder, and the\n"
-    "databases with their\n"
-    "schema: by default the SQLite files DIR/data/hadrell.db (application tables) and\n"
-    "DIR/data/jassoway.db (common tables); with --connection one database for both, e.g.\n"
+    "databases with their schema and label texts: by default the SQLite files\n"
+    "DIR/data/hadrell.db (application tables) and DIR/data/jassoway.db (common tables); with\n"
+    "--connection one database for both, e.g.\n"
     "  --connection \"Provider=PostgreSQL;Host=127.0.0.1;Port=5432;Database=quorvan;User "
     "ID=q;Password=...\"\n"
-    "Refuses to overwrite an existing DIR/quorvan.ini. Use it afterwards with\n"
-    "--config DIR/quorvan.ini.\n";
+    "Refuses to overwrite an existing DIR/quorvan.ini; a database that cannot be set up leaves\n"
+    "no quorvan.ini behind. Use it afterwards with --config DIR/quorvan.ini.\n";
 
 const char* const kDbHelp =
     "usage: quorvan [--config FILE] db init\n"
