@@ -155,6 +155,18 @@ TEST(ToolTest, DescribeShowsSlotsAndEnumerations) {
   EXPECT_TRUE(Contains(alert_type.out, "[\"AuditCancelled\", 28]"));
   const ToolRun general = RunTool({"describe", "QuorvanGeneral.EAllOrSpecific"});
   EXPECT_TRUE(Contains(general.out, "[\"Specific\", 2]")) << general.out;
+  const ToolRun checker = RunTool({"describe", "QuorvanGeneral.RIChecker"});
+  EXPECT_TRUE(Contains(
+      checker.out,
+      "\"clsid\": \"{cf6eee7a-3b52-405d-bd8a-0b7835739044}\", \"iid\": "
+      "\"{7376971e-7bd9-4b0e-b852-dc8a1e881495}\", \"interface\": \"IReferentialIntegrity\""))
+      << checker.out;
+  TestInstallation installation;  // calls need a configuration
+  const ToolRun by_guid = RunTool(
+      {"call", "{CF6EEE7A-3B52-405D-BD8A-0B7835739044}", "BeforeDelete", "\"x\"", "1", "2"});
+  EXPECT_EQ(
+      by_guid.out,
+      "{\"result\": true, \"byref\": {\"i_sOrigin\": \"x\", \"i_aKeys\": 1, \"i_aValues\": 2}}\n");
   const ToolRun handler = RunTool({"describe", "QuorvanUtility.ErrorHandler"});
   EXPECT_TRUE(Contains(handler.out,
                        "{\"slot\": 2, \"name\": \"CheckIfTesmikError\", \"kind\": \"method\", "
