@@ -1,7 +1,6 @@
 #include "shared/data_access.h"
 
-#include <cctype>
-
+#include "platform/automation/class_info.h"
 #include "platform/automation/class_registry.h"
 #include "platform/automation/dictionary.h"
 #include "platform/automation/safe_array.h"
@@ -59,11 +58,7 @@ void ReadConnectionSettings() {
 ObjectPtr CreateFormatter() { return CreateObject("VexaLibrary.Utilities"); }
 
 // The run-time type name in upper case ("STRING", "LONG", "DATE", ...).
-std::string UpperTypeName(const Variant& value) {
-  std::string name = value.TypeName();
-  for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return name;
-}
+std::string UpperTypeName(const Variant& value) { return UpperAscii(value.TypeName()); }
 
 std::string Format(Object& formatter, const char* member, const Variant& value) {
   return formatter.Call(member, value).ToString();

@@ -1,7 +1,6 @@
 #include "general/integrity/ri_checker.h"
 
 #include <array>
-#include <cctype>
 #include <string>
 #include <vector>
 
@@ -121,13 +120,8 @@ const std::vector<Origin>& Origins() {
   return origins;
 }
 
-std::string UpperCase(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
 const Origin* FindOrigin(const std::string& origin) {
-  const std::string upper = UpperCase(origin);
+  const std::string upper = UpperAscii(origin);
   for (const Origin& candidate : Origins()) {
     if (upper == candidate.name) return &candidate;
   }

@@ -77,8 +77,9 @@ class ClassInfo {
   std::unordered_map<std::string, std::vector<size_t>, NameHash, std::equal_to<>> by_lower_name_;
 };
 
-// ASCII lower case, for member and parameter names.
+// ASCII lower and upper case, for member, parameter, column and type names.
 std::string LowerAscii(std::string_view text);
+std::string UpperAscii(std::string_view text);
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace quorvan

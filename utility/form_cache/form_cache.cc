@@ -4,7 +4,6 @@
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
 
-#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -15,6 +14,7 @@
 
 #include "platform/automation/automation_date.h"
 #include "platform/automation/class_builder.h"
+#include "platform/automation/class_info.h"
 #include "platform/automation/safe_array.h"
 #include "platform/data/ado_constants.h"
 #include "platform/files/file_system.h"
@@ -48,11 +48,7 @@ std::string NewCacheKey() {
 std::string Upper(const std::string& text) {
   bool ascii = true;
   for (unsigned char c : text) ascii = ascii && c < 0x80;
-  if (ascii) {  // the common case, without a round trip through UTF-16
-    std::string upper = text;
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return upper;
-  }
+  if (ascii) return UpperAscii(text);  // the common case, without a round trip through UTF-16
   std::string upper;
   icu::UnicodeString::fromUTF8(text).toUpper(icu::Locale::getRoot()).toUTF8String(upper);
   return upper;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/automation/automation_date.h"
+#include "platform/automation/class_info.h"
 #include "platform/data/ado_constants.h"
 #include "platform/data/data_error.h"
 
@@ -112,12 +113,6 @@ std::string ParameterText(const Variant& value) {
   }
 }
 
-std::string Upper(const char* name) {
-  std::string upper = name;
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return upper;
-}
-
 [[noreturn]] void FailWith(const PGresult* result, PGconn* conn) {
   const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
   const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
@@ -216,7 +211,7 @@ ResultSet PostgresSession::Query(const std::string& sql, const std::vector<Varia
   const int columns = PQnfields(result.get());
   for (int c = 0; c < columns; ++c) {
     const Oid type = PQftype(result.get(), c);
-    rows.columns.push_back(ColumnInfo{Upper(PQfname(result.get(), c)), FieldTypeOf(type),
+    rows.columns.push_back(ColumnInfo{UpperAscii(PQfname(result.get(), c)), FieldTypeOf(type),
                                       DefinedSizeOf(type, PQfmod(result.get(), c)), true});
   }
   int count = PQntuples(result.get());

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/automation/automation_date.h"
+#include "platform/automation/class_info.h"
 #include "platform/data/ado_constants.h"
 #include "platform/data/data_error.h"
 
@@ -18,18 +19,12 @@ struct StatementDeleter {
 };
 using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
 
-std::string Upper(const char* text) {
-  std::string upper = text ? text : "";
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return upper;
-}
-
 bool Has(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
 // The field type of a column from its declared type; expressions (no declared type) take the
 // type of their first value.
 int32_t FieldTypeOf(const char* declared, int storage_class) {
-  const std::string type = Upper(declared);
+  const std::string type = UpperAscii(declared ? declared : "");
   if (type.empty()) {
     switch (storage_class) {
       case SQLITE_INTEGER:
