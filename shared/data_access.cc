@@ -77,11 +77,7 @@ std::string ValueLiteral(Object& formatter, const Variant& value) {
 }
 
 const Dictionary& AsDictionary(const Variant& value) {
-  const ObjectPtr object = value.ToObject();
-  const auto* dictionary = dynamic_cast<const Dictionary*>(object.get());
-  if (dictionary == nullptr)
-    RaiseRuntimeError(runtime_error::kTypeMismatch, "a Dictionary is needed");
-  return *dictionary;
+  return Dictionary::Require(value.ToObject());
 }
 
 void ExecuteOn(ConnectionPtr& connection, const std::string& statement) {

@@ -39,13 +39,6 @@ std::string ChannelCondition(int32_t notification_type) {
   RaiseError(kAlertDoesNotExist, "", "Alert does not exist");
 }
 
-Dictionary& AsDictionary(const ObjectPtr& object) {
-  auto* dictionary = dynamic_cast<Dictionary*>(object.get());
-  if (dictionary == nullptr)
-    RaiseRuntimeError(runtime_error::kTypeMismatch, "a Dictionary is needed");
-  return *dictionary;
-}
-
 }  // namespace
 
 const ClassInfo& Alert::Info() {
@@ -137,7 +130,7 @@ bool Alert::IsUserSubscribedAlert(Variant& i_aUserID, int32_t i_nNotificationTyp
 
 void Alert::RaiseAlerts(const ObjectPtr& i_oDicAlerts) {
   shared::MethodShape("QuorvanGeneral.Alert.RaiseAlerts").Run([&] {
-    Dictionary& alerts = AsDictionary(i_oDicAlerts);
+    Dictionary& alerts = Dictionary::Require(i_oDicAlerts);
     if (alerts.Count() == 0) return;
     shared::ScopedConnection connection(shared::GetTesmikConnection());
     auto row = Dictionary::Create();

@@ -264,11 +264,8 @@ std::string Alert::LinkFor(int32_t alert_type, const std::string& header, const 
       Variant args[] = {Variant(ObjectPtr(criteria)),
                         Variant::FromArray(SafeArray::Of({Variant("BUSINESSPARTNERID")}))};
       ObjectPtr details = responses->Invoke("GetResponseDetails", args).ToObject();
-      auto* result = dynamic_cast<Dictionary*>(details.get());
-      if (result == nullptr)
-        RaiseRuntimeError(runtime_error::kTypeMismatch,
-                          "the RFI response details are no Dictionary");
-      std::string partner = result->Item(Variant("BUSINESSPARTNERID")).ToString();
+      std::string partner =
+          Dictionary::Require(details).Item(Variant("BUSINESSPARTNERID")).ToString();
       const bool has_partner = partner.find_first_not_of(' ') != std::string::npos;
       return GetSiteLink(Variant(has_partner ? type->page : type->other_page)) + header;
     }

@@ -39,13 +39,6 @@ constexpr std::array kSupplierDefaults{
 constexpr int32_t kBuyer = 2;
 constexpr int32_t kSupplier = 3;
 
-Dictionary& AsDictionary(const ObjectPtr& object) {
-  auto* dictionary = dynamic_cast<Dictionary*>(object.get());
-  if (dictionary == nullptr)
-    RaiseRuntimeError(runtime_error::kTypeMismatch, "a Dictionary is needed");
-  return *dictionary;
-}
-
 // Completes the caller's dictionary with (0, 0) entries for the role's alert types; an
 // always-added type that is already there fails with the duplicate-key error.
 void AddRoleDefaults(Dictionary& authorisations, int32_t role) {
@@ -143,7 +136,7 @@ void Alert::InsertAuthorisations(const std::string& i_sUserID,
     rows->Open(Variant("SELECT * FROM ALERTSSUBSCRIPTION WHERE 1=0"),
                Variant(ObjectPtr(connection.get())), Variant(data::kOpenStatic),
                Variant(data::kLockBatchOptimistic), Variant(1));
-    Dictionary& authorisations = AsDictionary(i_oDicAuthorisations);
+    Dictionary& authorisations = Dictionary::Require(i_oDicAuthorisations);
     AddRoleDefaults(authorisations, i_nUserRole);
     for (const Dictionary::Entry& entry : authorisations.entries()) {
       const SafeArray& flags = entry.item.array();
@@ -163,7 +156,7 @@ void Alert::BatchUpdateAuthorisations(const std::string& i_sUserID,
   shared::MethodShape("QuorvanGeneral.Alert.BatchUpdateAuthorisations").Run([&] {
     shared::TextBuilder builder;
     MethodConnection connection(i_oCnnConnection);
-    Dictionary& authorisations = AsDictionary(i_oDicAuthorisations);
+    Dictionary& authorisations = Dictionary::Require(i_oDicAuthorisations);
     bool first = true;
     for (const Dictionary::Entry& entry : authorisations.entries()) {
       if (!first) builder.Add(" OR ");

@@ -37,11 +37,9 @@ const ClassInfo& RFIResponse::Info() {
 
 ObjectPtr RFIResponse::GetResponseDetails(Variant& criteria, const Variant& fields) {
   return HostCall(kSource, [&] {
-    auto* conditions = dynamic_cast<Dictionary*>(criteria.ToObject().get());
-    if (conditions == nullptr)
-      RaiseRuntimeError(runtime_error::kTypeMismatch, "criteria must be a Dictionary");
+    const ObjectPtr held = criteria.ToObject();
     // Response ids are whole numbers: any other id names no response (all fields empty).
-    const Variant* id = conditions->Find(Variant("RESPONSEID"));
+    const Variant* id = Dictionary::Require(held).Find(Variant("RESPONSEID"));
     const bool numeric = id != nullptr && id->IsNumeric() && !id->IsEmpty();
     const int32_t response_id = numeric ? id->ToLong() : 0;
     const SafeArray& names = fields.array();

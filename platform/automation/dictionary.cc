@@ -17,6 +17,13 @@ std::shared_ptr<Dictionary> Dictionary::Create() {
   return std::shared_ptr<Dictionary>(new Dictionary());
 }
 
+Dictionary& Dictionary::Require(const ObjectPtr& object) {
+  auto* dictionary = dynamic_cast<Dictionary*>(object.get());
+  if (dictionary == nullptr)
+    RaiseRuntimeError(runtime_error::kTypeMismatch, "a Dictionary is needed");
+  return *dictionary;
+}
+
 const ClassInfo& Dictionary::Info() {
   static const ClassInfo info = ClassBuilder<Dictionary>("Scripting.Dictionary")
                                     .Method<&Dictionary::Add>("Add", {In("Key"), In("Item")})

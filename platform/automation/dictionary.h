@@ -21,6 +21,9 @@ namespace quorvan {
 class Dictionary : public Object {
  public:
   static std::shared_ptr<Dictionary> Create();
+  // The Dictionary an object reference holds; error 13 when it holds anything else. The
+  // reference stays valid while the caller holds the object.
+  static Dictionary& Require(const ObjectPtr& object);
   static const ClassInfo& Info();
   const ClassInfo& Class() const override { return Info(); }
 
