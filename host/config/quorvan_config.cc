@@ -24,13 +24,17 @@ std::string Trim(const std::string& text) {
 
 }  // namespace
 
-std::shared_ptr<const QuorvanConfig> QuorvanConfig::FromEnvironment() {
+std::string QuorvanConfig::PathFromEnvironment() {
   const char* path = std::getenv(kConfigEnvironmentVariable);
   if (path == nullptr || *path == '\0') {
     RaiseRuntimeError(runtime_error::kInvalidProcedureCall,
                       "no configuration: set QUORVAN_CONFIG or pass --config");
   }
-  return Cached(path);
+  return path;
+}
+
+std::shared_ptr<const QuorvanConfig> QuorvanConfig::FromEnvironment() {
+  return Cached(PathFromEnvironment());
 }
 
 // Components read the configuration on almost every call; parsing it once per change of the

@@ -30,6 +30,8 @@ class QuorvanConfig {
   // Loads the file; error 53 when it is missing, 5 when QUORVAN_CONFIG is not set, 75 when it
   // cannot be read or parsed.
   static std::shared_ptr<const QuorvanConfig> FromEnvironment();
+  // The path QUORVAN_CONFIG names; error 5 when it is not set.
+  static std::string PathFromEnvironment();
   static std::shared_ptr<const QuorvanConfig> Load(const std::string& path);
   // Load, but parsed once per version of the file (its time and size); thread-safe.
   static std::shared_ptr<const QuorvanConfig> Cached(const std::string& path);

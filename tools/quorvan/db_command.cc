@@ -1,5 +1,6 @@
 #include <iostream>
 
+#include "host/config/quorvan_config.h"
 #include "platform/automation/error_record.h"
 #include "platform/data/connection.h"
 #include "platform/data/recordset.h"
@@ -10,14 +11,10 @@
 namespace quorvan::tool {
 namespace {
 
-std::string ConfigPath() {
-  const char* path = std::getenv("QUORVAN_CONFIG");
-  return path ? path : "";
-}
-
 int InitDatabases(Arguments& args) {
   args.ExpectEnd();
-  const int statements = InitializeDatabases(ConnectionsOf(ConfigPath()));
+  const int statements =
+      InitializeDatabases(ConnectionsOf(host::QuorvanConfig::PathFromEnvironment()));
   std::cout << "{\"schemaStatements\": " << statements << "}\n";
   return kExitOk;
 }
@@ -28,7 +25,7 @@ int Query(Arguments& args) {
   if (args.TakeFlag("--app")) application = args.Take("application after --app");
   const std::string statement = args.Take("SQL");
   args.ExpectEnd();
-  const DatabaseConnections connections = ConnectionsOf(ConfigPath());
+  const DatabaseConnections connections = ConnectionsOf(host::QuorvanConfig::PathFromEnvironment());
   std::string connection_string;
   if (application == "Hadrell")
     connection_string = connections.application;

@@ -34,16 +34,11 @@ struct Job {
   void (*summarize)(const Counts& before, const Counts& after, std::ostream& out);
 };
 
-std::string ConfigPath() {
-  const char* path = std::getenv("QUORVAN_CONFIG");
-  return path ? path : "";
-}
-
 // Runs COUNT statements on the application database.
 Counts CountRows(const std::vector<std::pair<const char*, std::string>>& statements) {
   auto connection = data::Connection::Create();
-  connection->Open(Variant(ConnectionsOf(ConfigPath()).application), Variant(), Variant(),
-                   Variant());
+  connection->Open(Variant(ConnectionsOf(host::QuorvanConfig::PathFromEnvironment()).application),
+                   Variant(), Variant(), Variant());
   Counts counts;
   for (const auto& [name, statement] : statements) {
     counts[name] = connection->ExecuteStatement(statement, nullptr)->Value(size_t{0}).ToLong();
@@ -86,7 +81,7 @@ void MailSummary(const Counts& before, const Counts& after, std::ostream& out) {
 
 // The form cache folder of the installation, as the cache component names it.
 Counts CacheFileCounts() {
-  const auto config = host::QuorvanConfig::Load(ConfigPath());
+  const auto config = host::QuorvanConfig::Load(host::QuorvanConfig::PathFromEnvironment());
   const std::filesystem::path folder =
       std::filesystem::path(config->GetOr("quorvan", "InstallDirectory", config->Folder())) /
       "Tesmik/FileStorage/Application/Cache";
@@ -115,8 +110,9 @@ const Job kJobs[] = {
 class RunLock {
  public:
   explicit RunLock(const std::string& job) {
-    path_ =
-        (std::filesystem::absolute(ConfigPath()).parent_path() / ("." + job + ".lock")).string();
+    path_ = (std::filesystem::absolute(host::QuorvanConfig::PathFromEnvironment()).parent_path() /
+             ("." + job + ".lock"))
+                .string();
     fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0640);
     if (fd_ < 0)
       RaiseRuntimeError(runtime_error::kPermissionDenied, "cannot open the run lock " + path_);
