@@ -228,9 +228,8 @@ void Alert::UpdateStatus(int32_t i_lAlerterID, int32_t i_nAlerterStatus) {
 
 void Alert::UpdateMailSentFlag(int32_t alerter_id) {
   shared::MethodShape("QuorvanGeneral.Alert.UpdateMailSentFlag").Run([&] {
-    shared::ScopedConnection connection(shared::GetTesmikConnection());
-    Execute(connection.get(), "UPDATE ALERT SET MAILSENT = 1 WHERE ALERTERID = " +
-                                  shared::FormatLong(Variant(alerter_id)));
+    ExecuteOnNewConnection("UPDATE ALERT SET MAILSENT = 1 WHERE ALERTERID = " +
+                           shared::FormatLong(Variant(alerter_id)));
   });
 }
 

@@ -49,11 +49,6 @@ std::string DocumentTypeCondition(int32_t document_type) {
 // 32-bit integer first, so that no argument can extend the statement.
 std::string Digits(const Variant& value) { return std::to_string(value.ToLong()); }
 
-void ExecuteOnNewConnection(const std::string& statement) {
-  shared::ScopedConnection connection(shared::GetTesmikConnection());
-  Execute(connection.get(), statement);
-}
-
 }  // namespace
 
 void Alert::SetExpiryFlagAndStatus(bool i_bExpireAlert, const Variant& i_lAlertID,

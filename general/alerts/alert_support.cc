@@ -22,4 +22,9 @@ void Execute(shared::ConnectionPtr& connection, const std::string& statement) {
   connection->ExecuteStatement(statement, nullptr);
 }
 
+void ExecuteOnNewConnection(const std::string& statement) {
+  shared::ScopedConnection connection(shared::GetTesmikConnection());
+  Execute(connection.get(), statement);
+}
+
 }  // namespace quorvan::general

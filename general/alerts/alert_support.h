@@ -31,5 +31,7 @@ class MethodConnection {
 
 // Runs a statement that returns no rows on the connection.
 void Execute(shared::ConnectionPtr& connection, const std::string& statement);
+// Runs it on a connection of its own, closed afterwards (also on failure).
+void ExecuteOnNewConnection(const std::string& statement);
 
 }  // namespace quorvan::general
