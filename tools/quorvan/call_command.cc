@@ -38,16 +38,11 @@ int CallCommand(Arguments& args) {
     }
   }
   ScriptSession session;
-  try {
-    session.Create("object", class_id);
-    const std::string outcome = session.Call("object", method, positional, named, "");
-    session.Release("object");
-    std::cout << outcome << "\n";
-    return kExitOk;
-  } catch (const AutomationError& e) {
-    std::cout << ErrorDocument(e.record()) << "\n";
-    return kExitError;
-  }
+  session.Create("object", class_id);
+  const std::string outcome = session.Call("object", method, positional, named, "");
+  session.Release("object");
+  std::cout << outcome << "\n";
+  return kExitOk;
 }
 
 }  // namespace quorvan::tool

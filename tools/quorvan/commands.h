@@ -1,7 +1,7 @@
 // The quorvan commands. Each takes the arguments after its name, writes its JSON or text on
 // standard output, and returns the exit status (0 ok, 1 error record printed, 2 usage).
-// Usage errors are thrown as UsageError; automation errors are caught by the command and
-// printed as {"error": ...}.
+// Usage errors are thrown as UsageError; automation errors that leave a command are printed
+// as {"error": ...} on standard output with exit status 1, once, by the entry point.
 #pragma once
 
 #include "tools/quorvan/command_line.h"

@@ -49,13 +49,8 @@ int Query(Arguments& args) {
 
 int DbCommand(Arguments& args) {
   const std::string action = args.Take("init or query");
-  try {
-    if (action == "init") return InitDatabases(args);
-    if (action == "query") return Query(args);
-  } catch (const AutomationError& e) {
-    std::cout << ErrorDocument(e.record()) << "\n";
-    return kExitError;
-  }
+  if (action == "init") return InitDatabases(args);
+  if (action == "query") return Query(args);
   throw UsageError("db: unknown action '" + action + "' (init or query)");
 }
 

@@ -13,15 +13,10 @@ int InitCommand(Arguments& args) {
   if (args.TakeFlag("--connection"))
     options.connection = args.Take("connection string after --connection");
   args.ExpectEnd();
-  try {
-    const std::string config = CreateInstallation(dir, options);
-    std::cout << "{\"config\": " << json::QuoteJson(config) << "}\n";
-    std::cerr << "Created " << config << ". Use it with: quorvan --config " << config << " ...\n";
-    return kExitOk;
-  } catch (const AutomationError& e) {
-    std::cout << ErrorDocument(e.record()) << "\n";
-    return kExitError;
-  }
+  const std::string config = CreateInstallation(dir, options);
+  std::cout << "{\"config\": " << json::QuoteJson(config) << "}\n";
+  std::cerr << "Created " << config << ". Use it with: quorvan --config " << config << " ...\n";
+  return kExitOk;
 }
 
 }  // namespace quorvan::tool

@@ -81,7 +81,12 @@ int Run(std::vector<std::string> raw) {
   }
   ApplyComponentPath();
   quorvan::CallScope scope;  // the outermost entry: no error stays current after the command
-  return found->second.run(args);
+  try {
+    return found->second.run(args);
+  } catch (const quorvan::AutomationError& e) {
+    std::cout << quorvan::tool::ErrorDocument(e.record()) << "\n";
+    return quorvan::tool::kExitError;
+  }
 }
 
 }  // namespace

@@ -142,25 +142,20 @@ int RunCommand(Arguments& args) {
     if (name == candidate.name) job = &candidate;
   }
   if (job == nullptr) throw UsageError("run: unknown job '" + name + "' (see quorvan run --help)");
-  try {
-    std::unique_ptr<RunLock> lock;
-    if (job->exclusive) lock = std::make_unique<RunLock>(job->name);
-    const auto start = std::chrono::steady_clock::now();
-    const Counts before = job->count();
-    CreateObject(job->class_id)->Invoke(job->method);
-    const Counts after = job->count();
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    char elapsed[32];
-    std::snprintf(elapsed, sizeof elapsed, "%.3f", seconds);
-    std::cout << "{\"job\": \"" << job->name << "\", ";
-    job->summarize(before, after, std::cout);
-    std::cout << ", \"seconds\": " << elapsed << "}\n";
-    return kExitOk;
-  } catch (const AutomationError& e) {
-    std::cout << ErrorDocument(e.record()) << "\n";
-    return kExitError;
-  }
+  std::unique_ptr<RunLock> lock;
+  if (job->exclusive) lock = std::make_unique<RunLock>(job->name);
+  const auto start = std::chrono::steady_clock::now();
+  const Counts before = job->count();
+  CreateObject(job->class_id)->Invoke(job->method);
+  const Counts after = job->count();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  char elapsed[32];
+  std::snprintf(elapsed, sizeof elapsed, "%.3f", seconds);
+  std::cout << "{\"job\": \"" << job->name << "\", ";
+  job->summarize(before, after, std::cout);
+  std::cout << ", \"seconds\": " << elapsed << "}\n";
+  return kExitOk;
 }
 
 }  // namespace quorvan::tool

@@ -88,13 +88,8 @@ int ListUsers(Arguments& args) {
 
 int UserCommand(Arguments& args) {
   const std::string action = args.Take("add or list");
-  try {
-    if (action == "add") return AddUser(args);
-    if (action == "list") return ListUsers(args);
-  } catch (const AutomationError& e) {
-    std::cout << ErrorDocument(e.record()) << "\n";
-    return kExitError;
-  }
+  if (action == "add") return AddUser(args);
+  if (action == "list") return ListUsers(args);
   throw UsageError("user: unknown action '" + action + "' (add or list)");
 }
 
